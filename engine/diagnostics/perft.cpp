@@ -1,0 +1,56 @@
+#include "diagnostics.h"
+#include "movegen.h"
+#include "search.h"
+#include "sortie.h"
+
+namespace {
+
+// Calls visite(m, leaves) for every legal move, leaves counted to depth - 1.
+template <typename Visite>
+uint64_t parcourir(int profondeur, Visite visite) {
+    liste_coups calmes, prises;
+    init_liste(&calmes);
+    init_liste(&prises);
+    generer_liste(&calmes, &prises);
+    uint64_t total = 0;
+    for (const liste_coups* liste : {&prises, &calmes}) {
+        for (int i = 0; i < liste->nb_coups; ++i) {
+            const coup m = liste->coups[i];
+            ajoute_coup_partie(m.depart, m.arrivee);
+            if (!roi_du_trait_attaque()) {
+                uint64_t n = 1;
+                if (profondeur > 1) {
+                    inverse_trait();
+                    n = perft(profondeur - 1);
+                    inverse_trait();
+                }
+                visite(m, n);
+                total += n;
+            }
+            retire_coup_partie();
+        }
+    }
+    return total;
+}
+
+}  // namespace
+
+uint64_t perft(int profondeur) {
+    if (profondeur <= 0) return 1;
+    return parcourir(profondeur, [](coup, uint64_t) {});
+}
+
+uint64_t perft_division(int profondeur) {
+    std::string texte;
+    uint64_t total = 0;
+    if (profondeur <= 0) {
+        total = 1;
+    } else {
+        total = parcourir(profondeur, [&](coup m, uint64_t n) {
+            texte += texte_coup(m) + format_texte(": %llu\n", static_cast<unsigned long long>(n));
+        });
+    }
+    texte += format_texte("\nNodes searched: %llu\n", static_cast<unsigned long long>(total));
+    sortie_texte(texte);
+    return total;
+}

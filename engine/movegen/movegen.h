@@ -1,0 +1,29 @@
+// Attack detection, the ordered pseudo-legal move lists and the mobility count.
+#pragma once
+
+#include "position.h"
+
+// Room for any position a FEN can set up; ajouter drops what does not fit.
+constexpr int MAX_COUPS = 256;
+
+struct liste_coups {
+    int nb_coups;
+    coup coups[MAX_COUPS];
+};
+
+void init_liste(liste_coups* liste);
+void ajouter(liste_coups* liste, int depart, int arrivee);
+
+// Quiet moves (castling first) go to the first list, captures to the second,
+// in the order the search will try them.
+void generer_liste(liste_coups* calmes, liste_coups* prises);
+
+// 1 when the square is attacked: on a king's square by that king's enemy, on
+// any other piece by Black, on an empty square by the side not to move.
+int is_roi_echec(int c);
+
+// Pseudo-legal moves of one side, counted by the generator's rules.
+int nb_de_coups_possibles(int camp);
+
+// True when the side that just moved (still TRAIT) left its king attacked.
+bool roi_du_trait_attaque();

@@ -1,0 +1,103 @@
+#include <initializer_list>
+
+#include "position.h"
+
+int ECHIQUIER[120];
+int TRAIT;
+int ADVERSAIRE;
+int ROI_BLANC;
+int ROI_NOIR;
+int PETIT_ROQUE_BLANC;
+int GRAND_ROQUE_BLANC;
+int PETIT_ROQUE_NOIR;
+int GRAND_ROQUE_NOIR;
+int PROMOTION;
+int EN_PASSANT_FEN;
+
+void vide_echiquier() {
+    for (int& c : ECHIQUIER) c = HORS_JEU;
+    for (int rangee = 1; rangee <= 8; ++rangee)
+        for (int colonne = 1; colonne <= 8; ++colonne) ECHIQUIER[case_de(colonne, rangee)] = VIDE;
+}
+
+void init() {
+    ROI_BLANC = 25;
+    ROI_NOIR = 95;
+    FIN_LISTE_PARTIE = -1;
+    EN_PASSANT_FEN = 0;
+    vide_echiquier();
+    static const int premiere_rangee[8] = {TOUR_P, CAVALIER_P, FOU_P, REINE, ROI, FOU_P, CAVALIER_P, TOUR_P};
+    for (int f = 1; f <= 8; ++f) {
+        ECHIQUIER[case_de(f, 1)] = premiere_rangee[f - 1];
+        ECHIQUIER[case_de(f, 2)] = PION_P;
+        ECHIQUIER[case_de(f, 7)] = -PION_P;
+        ECHIQUIER[case_de(f, 8)] = -premiere_rangee[f - 1];
+    }
+    PETIT_ROQUE_BLANC = GRAND_ROQUE_BLANC = PETIT_ROQUE_NOIR = GRAND_ROQUE_NOIR = 1;
+    sauve_position_initiale();
+}
+
+int couleur(int c) {
+    int v = ECHIQUIER[c];
+    if (v == VIDE || v == HORS_JEU) return 0;
+    return v > 0 ? BLANC : NOIR;
+}
+
+void inverse_trait() {
+    ADVERSAIRE = TRAIT;
+    TRAIT = -TRAIT;
+}
+
+bool dernier_coup(int* depart, int* arrivee) {
+    if (FIN_LISTE_PARTIE >= 0) {
+        *depart = PARTIE[FIN_LISTE_PARTIE].depart;
+        *arrivee = PARTIE[FIN_LISTE_PARTIE].arrivee;
+        return true;
+    }
+    // A FEN target square counts only where the side to move could really take
+    // en passant: empty, with the enemy pawn in front of it and the square it
+    // came from empty.
+    int cible = EN_PASSANT_FEN;
+    if (cible == 0) return false;
+    int rangee = cible / 10 - 1;
+    if (TRAIT == BLANC && rangee == 6 && ECHIQUIER[cible] == VIDE && ECHIQUIER[cible - 10] == -PION_P &&
+        ECHIQUIER[cible + 10] == VIDE) {
+        *depart = cible + 10;
+        *arrivee = cible - 10;
+        return true;
+    }
+    if (TRAIT == NOIR && rangee == 3 && ECHIQUIER[cible] == VIDE && ECHIQUIER[cible + 10] == PION_P &&
+        ECHIQUIER[cible - 10] == VIDE) {
+        *depart = cible - 10;
+        *arrivee = cible + 10;
+        return true;
+    }
+    return false;
+}
+
+bool position_is_ok() {
+    int rois_blancs = 0, rois_noirs = 0;
+    for (int c = 0; c < 120; ++c) {
+        int v = ECHIQUIER[c];
+        if (!case_jouable(c)) {
+            if (v != HORS_JEU) return false;
+            continue;
+        }
+        if (v < -PION_P || v > PION_P) return false;
+        if (v == ROI) {
+            ++rois_blancs;
+            if (c != ROI_BLANC) return false;
+        }
+        if (v == -ROI) {
+            ++rois_noirs;
+            if (c != ROI_NOIR) return false;
+        }
+    }
+    if (rois_blancs != 1 || rois_noirs != 1) return false;
+    for (int droit : {PETIT_ROQUE_BLANC, GRAND_ROQUE_BLANC, PETIT_ROQUE_NOIR, GRAND_ROQUE_NOIR})
+        if (droit != 0 && droit != 1) return false;
+    if (TRAIT != BLANC && TRAIT != NOIR) return false;
+    if (FIN_LISTE_PARTIE < -1 || FIN_LISTE_PARTIE >= TAILLE_PARTIE - 1) return false;
+    // The snapshot of the current position must be the board itself.
+    return cmp_mem(ECHIQUIERS[FIN_LISTE_PARTIE + 1].cases, &ECHIQUIER[20], 80) == 0;
+}

@@ -1,0 +1,25 @@
+// Values that every layer may read: the engine options set by "setoption" and
+// the flags through which the input, main and clock threads meet. Kept at the
+// bottom of the dependency graph so that no lower layer includes the UCI code.
+#pragma once
+
+#include <atomic>
+
+// Engine options; written by the input thread only while no search runs.
+extern int PION;
+extern int CAVALIER;
+extern int FOU;
+extern int TOUR;
+extern int DAME;
+extern int MOBILITY;
+extern int DRAW;
+extern int PROMOTEINUPPERCASE;
+
+// Flags shared between threads: whole-int loads and stores, never read-modify-write.
+extern std::atomic<int> FIN;            // the program must end
+extern std::atomic<int> CALCUL;         // a search is requested
+extern std::atomic<int> ISREADY;        // a "readyok" is owed
+extern std::atomic<int> STOP;           // the running search must end
+extern std::atomic<int> LANCE_HORLOGE;  // the clock is armed
+extern std::atomic<int> TEMPS_HORLOGE;  // budget of the current search, whole seconds
+extern std::atomic<int> LAST_TIME;      // last budget computed by "go", milliseconds

@@ -1,0 +1,94 @@
+// The one position the engine holds: a 10 x 12 mailbox board, the side to move,
+// the king squares, the castling rights, and the game record with a snapshot of
+// the board after every move (for take-back and repetition counting).
+#pragma once
+
+#include <cstdint>
+
+// Cell values. Positive codes are White, negative Black.
+constexpr int VIDE = 0;
+constexpr int ROI = 1;
+constexpr int REINE = 2;
+constexpr int TOUR_P = 3;
+constexpr int FOU_P = 4;
+constexpr int CAVALIER_P = 5;
+constexpr int PION_P = 6;
+constexpr int HORS_JEU = 10;
+
+constexpr int BLANC = 1;
+constexpr int NOIR = -1;
+
+// Squares are 10 * (rank + 1) + file, a1 = 21, h8 = 98.
+constexpr int case_de(int colonne, int rangee) { return 10 * (rangee + 1) + colonne; }
+constexpr bool case_jouable(int c) { return c >= 21 && c <= 98 && c % 10 >= 1 && c % 10 <= 8; }
+
+// Promotion codes in a move's arrivee: 110 + 10 * file + k, k 0..3 White
+// (queen, rook, bishop, knight), 5..8 Black.
+constexpr int PREMIER_CODE_PROMOTION = 110;
+int promotion_cible(int code);  // the target square on rank 8 or rank 1
+int promotion_piece(int code);  // the piece placed, with its side's sign
+
+extern int ECHIQUIER[120];
+extern int TRAIT;
+extern int ADVERSAIRE;
+extern int ROI_BLANC;
+extern int ROI_NOIR;
+extern int PETIT_ROQUE_BLANC;
+extern int GRAND_ROQUE_BLANC;
+extern int PETIT_ROQUE_NOIR;
+extern int GRAND_ROQUE_NOIR;
+extern int PROMOTION;
+
+void vide_echiquier();
+void init();
+int couleur(int c);
+void inverse_trait();
+
+struct coup {
+    uint8_t depart;
+    uint8_t arrivee;
+};
+
+struct coup_partie {
+    uint8_t depart;
+    uint8_t arrivee;
+    int piece_jouee;
+    int piece_prise;
+};
+
+struct echiquier_sauve {
+    int cases[80];  // board cells 20 to 99
+    int petit_roque_blanc;
+    int grand_roque_blanc;
+    int petit_roque_noir;
+    int grand_roque_noir;
+    int nb_occurrences;
+};
+
+// Room for a long game plus the deepest line the search can have on the board.
+constexpr int TAILLE_PARTIE = 2048;
+constexpr int RESERVE_RECHERCHE = 64;
+constexpr int MAX_COUPS_PARTIE = TAILLE_PARTIE - 1 - RESERVE_RECHERCHE;
+
+extern coup_partie PARTIE[TAILLE_PARTIE];
+extern echiquier_sauve ECHIQUIERS[TAILLE_PARTIE];
+extern int FIN_LISTE_PARTIE;
+
+int ajoute_coup_partie(int depart, int arrivee);
+void retire_coup_partie();
+int is_dernier_coup_une_prise();
+int cmp_mem(const int* a, const int* b, int n);
+
+// Snapshot 0 takes the position now on the board (after a FEN is read).
+void sauve_position_initiale();
+
+// En passant target square named by the last FEN (0 for none). It stands for
+// the opponent's double step while the game record is still empty.
+extern int EN_PASSANT_FEN;
+
+// The move that led to the current position: the record's last entry, or the
+// double step that a valid FEN en passant field implies. False when none.
+bool dernier_coup(int* depart, int* arrivee);
+
+// Debug check that the board, rights, king squares and record agree.
+bool position_is_ok();

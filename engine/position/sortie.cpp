@@ -1,0 +1,47 @@
+#include "sortie.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <mutex>
+
+namespace {
+std::mutex verrou_sortie;
+std::string* capture = nullptr;
+}  // namespace
+
+void sortie_texte(std::string_view texte) {
+    std::lock_guard<std::mutex> garde(verrou_sortie);
+    if (capture != nullptr) {
+        capture->append(texte);
+        return;
+    }
+    std::fwrite(texte.data(), 1, texte.size(), stdout);
+    std::fflush(stdout);
+}
+
+void sortie_ligne(std::string_view ligne) {
+    std::string texte(ligne);
+    texte.push_back('\n');
+    sortie_texte(texte);
+}
+
+std::string format_texte(const char* format, ...) {
+    char tampon[256];
+    va_list args;
+    va_start(args, format);
+    int n = std::vsnprintf(tampon, sizeof tampon, format, args);
+    va_end(args);
+    if (n < 0) return {};
+    if (static_cast<size_t>(n) < sizeof tampon) return std::string(tampon, static_cast<size_t>(n));
+    std::string grand(static_cast<size_t>(n) + 1, '\0');
+    va_start(args, format);
+    std::vsnprintf(grand.data(), grand.size(), format, args);
+    va_end(args);
+    grand.resize(static_cast<size_t>(n));
+    return grand;
+}
+
+void sortie_capturer(std::string* destination) {
+    std::lock_guard<std::mutex> garde(verrou_sortie);
+    capture = destination;
+}

@@ -1,0 +1,120 @@
+#include "globals.h"
+#include "movegen.h"
+#include "search.h"
+#include "sortie.h"
+
+int PROFONDEUR = 7;
+int PROFONDEUR_FIXE = 0;
+coup BEST_COUP;
+coup PONDER_COUP;
+int64_t NOEUDS_AFFICHES;
+
+namespace {
+
+constexpr coup AUCUN_COUP = {0, 0};
+
+// The first legal root move in search order, or none: what the bestmove line
+// carries when no depth completes.
+coup premier_coup_legal() {
+    liste_coups calmes, prises;
+    init_liste(&calmes);
+    init_liste(&prises);
+    generer_liste(&calmes, &prises);
+    for (const liste_coups* liste : {&prises, &calmes}) {
+        for (int i = 0; i < liste->nb_coups; ++i) {
+            coup m = liste->coups[i];
+            ajoute_coup_partie(m.depart, m.arrivee);
+            bool illegal = roi_du_trait_attaque();
+            retire_coup_partie();
+            if (!illegal) return m;
+        }
+    }
+    return AUCUN_COUP;
+}
+
+}  // namespace
+
+void affiche_case(std::string& texte, int c) {
+    if (c < 0) c += 256;
+    if (c < PREMIER_CODE_PROMOTION) {
+        texte += format_texte("%c%d", 96 + c % 10, c / 10 - 1);
+        return;
+    }
+    int cible = promotion_cible(c);
+    int piece = promotion_piece(c);
+    static const char lettres[] = "QRBN";
+    char lettre = lettres[((piece > 0 ? piece : -piece) - REINE) & 3];
+    if (PROMOTEINUPPERCASE == 0) lettre = static_cast<char>(lettre - 'A' + 'a');
+    texte += format_texte("%c%d%c", 96 + cible % 10, cible / 10 - 1, lettre);
+}
+
+std::string texte_coup(coup c) {
+    std::string texte;
+    affiche_case(texte, c.depart);
+    affiche_case(texte, c.arrivee);
+    return texte;
+}
+
+void affiche_info(int score) {
+    std::string ligne;
+    if (score == MAT || score == -MAT) {
+        int n = LONGEST;
+        int compte = 0;
+        if (n != 0) {
+            compte = n - n / 2;
+        } else {
+            for (variation* v = P_VARIATION.suivant; v != nullptr; v = v->suivant) ++compte;
+        }
+        ligne = format_texte("info depth %d score mate %d nodes %lld pv ", PROFONDEUR, score == MAT ? compte : -compte,
+                             static_cast<long long>(POSITIONS));
+    } else {
+        ligne = format_texte("info depth %d score cp %d nodes %lld pv ", PROFONDEUR, score,
+                             static_cast<long long>(POSITIONS));
+    }
+    for (variation* v = P_VARIATION.suivant; v != nullptr; v = v->suivant) {
+        ligne += texte_coup({v->depart, v->arrivee});
+        ligne += ' ';
+    }
+    NOEUDS_AFFICHES += POSITIONS;
+    sortie_ligne(ligne);
+}
+
+void affiche_coup() {
+    std::string ligne = "bestmove ";
+    if (BEST_COUP.depart == 0) {
+        ligne += "(none)";
+    } else {
+        ligne += texte_coup(BEST_COUP);
+        if (PONDER_COUP.depart != 0) ligne += " ponder " + texte_coup(PONDER_COUP);
+    }
+    sortie_ligne(ligne);
+}
+
+void joue() {
+    const int limite = PROFONDEUR;
+    BEST_COUP = premier_coup_legal();
+    PONDER_COUP = AUCUN_COUP;
+    int score = 0;
+    for (int d = 1;; ++d) {
+        if (d > limite) break;
+        if (score == MAT || score == -MAT) break;
+        if (STOP != 0) break;
+        if (PROFONDEUR_FIXE == 1) d = limite;
+        init_variation();
+        PROFONDEUR = d;
+        score = alphabeta(d, -MAT, MAT, &P_VARIATION);
+        if (STOP == 0) {
+            affiche_info(score);
+            const variation* premier = P_VARIATION.suivant;
+            if (premier != nullptr) {
+                BEST_COUP = {premier->depart, premier->arrivee};
+                const variation* second = premier->suivant;
+                PONDER_COUP = second != nullptr ? coup{second->depart, second->arrivee} : AUCUN_COUP;
+            }
+        }
+    }
+    PROFONDEUR = limite;
+    // An interface may send the next "go" the moment it reads bestmove.
+    CALCUL = 0;
+    affiche_coup();
+}

@@ -1,0 +1,49 @@
+// Evaluation, the alpha-beta search with its principal variation, and the
+// iterative-deepening driver that prints the info and bestmove lines.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "position.h"
+
+constexpr int MAT = 50000;            // score of a mated side, negated for the mating one
+constexpr int SCORE_ARRET = 65000;    // returned by every node once STOP is up
+constexpr int PAS_DE_NULLE = 1000;    // what ajoute_coup_partie returns without a repetition
+constexpr int PROFONDEUR_DEFAUT = 30; // depth limit of an untimed or timed "go" without "depth"
+// Deepest limit a search may have: the game plus the line (and its capture
+// extension) must fit in the record's reserve.
+constexpr int PROFONDEUR_MAX = RESERVE_RECHERCHE - 4;
+
+struct variation {
+    uint8_t depart;
+    uint8_t arrivee;
+    variation* suivant;
+};
+
+extern variation P_VARIATION;
+extern int EXTENSION;
+extern int LONGEST;
+extern int64_t POSITIONS;
+
+extern int PROFONDEUR;
+extern int PROFONDEUR_FIXE;
+extern coup BEST_COUP;
+extern coup PONDER_COUP;
+
+int eval();
+int alphabeta(int depth, int alpha, int beta, variation* pv);
+void libere_variation(variation* v);
+void init_variation();
+
+// Runs one whole search of the current position and prints its lines; the
+// search request CALCUL is cleared just before the bestmove line goes out.
+void joue();
+
+void affiche_info(int score);
+void affiche_case(std::string& texte, int c);
+std::string texte_coup(coup c);
+void affiche_coup();
+
+// Total of the node counts of the info lines printed since the last reset.
+extern int64_t NOEUDS_AFFICHES;

@@ -1,0 +1,83 @@
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "diagnostics.h"
+#include "position.h"
+#include "search.h"
+#include "tools.h"
+#include "uci.h"
+#include "version.h"
+
+namespace {
+
+const char* const AIDE =
+    "Solvane %s, a UCI chess engine.\n"
+    "\n"
+    "Usage:\n"
+    "  solvane                    run the UCI engine on standard input and output\n"
+    "  solvane perft DEPTH [FEN]  count the legal move tree (start position without FEN)\n"
+    "  solvane bench [DEPTH]      search fixed positions and print the node total (default depth %d)\n"
+    "  solvane --help             print this help\n"
+    "  solvane --version          print the version\n";
+
+int erreur(const std::string& message) {
+    std::fprintf(stderr, "solvane: %s\n", message.c_str());
+    return 2;
+}
+
+// A whole decimal number within [min, max], or false.
+bool lire_entier(const char* texte, int min, int max, int* valeur) {
+    char* fin = nullptr;
+    long v = std::strtol(texte, &fin, 10);
+    if (fin == texte || *fin != '\0' || v < min || v > max) return false;
+    *valeur = static_cast<int>(v);
+    return true;
+}
+
+}  // namespace
+
+int outil_perft(int profondeur, const char* fen) {
+    std::string description = fen == nullptr ? "startpos" : std::string("fen ") + fen;
+    std::string raison;
+    if (!position_depuis_texte(description, &raison)) return erreur("invalid FEN: " + raison);
+    perft_division(profondeur);
+    return 0;
+}
+
+int main(int argc, char** argv) {
+    std::setbuf(stdout, nullptr);
+    init();
+    TRAIT = BLANC;
+    ADVERSAIRE = NOIR;
+
+    if (argc == 1) return boucle_principale();
+    std::string outil = argv[1];
+    if (outil == "--help" || outil == "-h") {
+        std::printf(AIDE, VERSION, BENCH_PROFONDEUR_DEFAUT);
+        return 0;
+    }
+    if (outil == "--version") {
+        std::printf("%s\n", VERSION);
+        return 0;
+    }
+    if (outil == "perft") {
+        int profondeur = 0;
+        if (argc < 3 || !lire_entier(argv[2], 1, 20, &profondeur))
+            return erreur("perft needs a depth from 1 to 20: solvane perft DEPTH [FEN]");
+        std::string fen;
+        for (int i = 3; i < argc; ++i) {
+            if (i > 3) fen += ' ';
+            fen += argv[i];
+        }
+        return outil_perft(profondeur, argc > 3 ? fen.c_str() : nullptr);
+    }
+    if (outil == "bench") {
+        int profondeur = BENCH_PROFONDEUR_DEFAUT;
+        if (argc > 3 || (argc == 3 && !lire_entier(argv[2], 1, PROFONDEUR_MAX, &profondeur)))
+            return erreur(std::string("bench takes one optional depth from 1 to ") + std::to_string(PROFONDEUR_MAX));
+        return outil_bench(profondeur);
+    }
+    return erreur("unknown argument '" + outil + "' (see solvane --help)");
+}

@@ -1,0 +1,321 @@
+#include <cctype>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "globals.h"
+#include "movegen.h"
+#include "sortie.h"
+#include "uci.h"
+
+namespace {
+
+// Everything "position" may change, kept so that a refused command leaves the
+// previous game as it was.
+struct etat_partie {
+    int echiquier[120];
+    int trait, adversaire, roi_blanc, roi_noir;
+    int roques[4];
+    int en_passant;
+    int fin_liste;
+    std::vector<coup_partie> partie;
+    std::vector<echiquier_sauve> echiquiers;
+};
+
+etat_partie sauver_etat() {
+    etat_partie e;
+    std::memcpy(e.echiquier, ECHIQUIER, sizeof e.echiquier);
+    e.trait = TRAIT;
+    e.adversaire = ADVERSAIRE;
+    e.roi_blanc = ROI_BLANC;
+    e.roi_noir = ROI_NOIR;
+    e.roques[0] = PETIT_ROQUE_BLANC;
+    e.roques[1] = GRAND_ROQUE_BLANC;
+    e.roques[2] = PETIT_ROQUE_NOIR;
+    e.roques[3] = GRAND_ROQUE_NOIR;
+    e.en_passant = EN_PASSANT_FEN;
+    e.fin_liste = FIN_LISTE_PARTIE;
+    e.partie.assign(PARTIE, PARTIE + FIN_LISTE_PARTIE + 1);
+    e.echiquiers.assign(ECHIQUIERS, ECHIQUIERS + FIN_LISTE_PARTIE + 2);
+    return e;
+}
+
+void restaurer_etat(const etat_partie& e) {
+    std::memcpy(ECHIQUIER, e.echiquier, sizeof e.echiquier);
+    TRAIT = e.trait;
+    ADVERSAIRE = e.adversaire;
+    ROI_BLANC = e.roi_blanc;
+    ROI_NOIR = e.roi_noir;
+    PETIT_ROQUE_BLANC = e.roques[0];
+    GRAND_ROQUE_BLANC = e.roques[1];
+    PETIT_ROQUE_NOIR = e.roques[2];
+    GRAND_ROQUE_NOIR = e.roques[3];
+    EN_PASSANT_FEN = e.en_passant;
+    FIN_LISTE_PARTIE = e.fin_liste;
+    std::copy(e.partie.begin(), e.partie.end(), PARTIE);
+    std::copy(e.echiquiers.begin(), e.echiquiers.end(), ECHIQUIERS);
+}
+
+int code_piece(char c) {
+    switch (c) {
+        case 'P': return PION_P;
+        case 'N': return CAVALIER_P;
+        case 'B': return FOU_P;
+        case 'R': return TOUR_P;
+        case 'Q': return REINE;
+        case 'K': return ROI;
+        case 'p': return -PION_P;
+        case 'n': return -CAVALIER_P;
+        case 'b': return -FOU_P;
+        case 'r': return -TOUR_P;
+        case 'q': return -REINE;
+        case 'k': return -ROI;
+        default: return 0;
+    }
+}
+
+// The piece placement field, checked whole before the board is touched.
+bool lire_placement(const char* champ, std::string* erreur) {
+    int cases[8][8] = {};
+    int rangee = 0, colonne = 0;
+    for (const char* p = champ; *p != '\0'; ++p) {
+        char c = *p;
+        if (c == '/') {
+            if (colonne != 8) {
+                *erreur = format_texte("rank %d of the FEN describes %d squares, not 8", 8 - rangee, colonne);
+                return false;
+            }
+            if (++rangee > 7) {
+                *erreur = "the FEN has more than 8 ranks";
+                return false;
+            }
+            colonne = 0;
+        } else if (c >= '1' && c <= '8') {
+            colonne += c - '0';
+        } else if (code_piece(c) != 0) {
+            if (colonne < 8) cases[rangee][colonne] = code_piece(c);
+            ++colonne;
+        } else {
+            *erreur = format_texte("character '%c' is not allowed in a FEN piece placement", c);
+            return false;
+        }
+        if (colonne > 8) {
+            *erreur = format_texte("rank %d of the FEN describes more than 8 squares", 8 - rangee);
+            return false;
+        }
+    }
+    if (colonne != 8) {
+        *erreur = format_texte("rank %d of the FEN describes %d squares, not 8", 8 - rangee, colonne);
+        return false;
+    }
+    if (rangee != 7) {
+        *erreur = format_texte("the FEN has %d ranks, not 8", rangee + 1);
+        return false;
+    }
+    int rois[2] = {0, 0};
+    for (auto& r : cases)
+        for (int v : r)
+            if (v == ROI || v == -ROI) ++rois[v == ROI ? 0 : 1];
+    if (rois[0] != 1 || rois[1] != 1) {
+        *erreur = "the FEN must have one white king and one black king";
+        return false;
+    }
+    vide_echiquier();
+    for (int r = 0; r < 8; ++r) {
+        for (int f = 0; f < 8; ++f) {
+            int c = case_de(f + 1, 8 - r);
+            ECHIQUIER[c] = cases[r][f];
+            if (cases[r][f] == ROI) ROI_BLANC = c;
+            if (cases[r][f] == -ROI) ROI_NOIR = c;
+        }
+    }
+    return true;
+}
+
+void lire_roques(const char* champ) {
+    PETIT_ROQUE_BLANC = GRAND_ROQUE_BLANC = PETIT_ROQUE_NOIR = GRAND_ROQUE_NOIR = 0;
+    for (const char* p = champ; *p != '\0'; ++p) {
+        if (*p == 'K') PETIT_ROQUE_BLANC = 1;
+        if (*p == 'Q') GRAND_ROQUE_BLANC = 1;
+        if (*p == 'k') PETIT_ROQUE_NOIR = 1;
+        if (*p == 'q') GRAND_ROQUE_NOIR = 1;
+    }
+}
+
+int lire_en_passant(const char* champ) {
+    if (std::strlen(champ) != 2 || champ[0] < 'a' || champ[0] > 'h' || (champ[1] != '3' && champ[1] != '6')) return 0;
+    return case_de(champ[0] - 'a' + 1, champ[1] - '0');
+}
+
+// A right needs its king and rook at home: without them castling would move
+// a piece that is not there.
+void ecrire_position_initiale() {
+    const int* b = ECHIQUIER;
+    if (b[25] != ROI || b[28] != TOUR_P) PETIT_ROQUE_BLANC = 0;
+    if (b[25] != ROI || b[21] != TOUR_P) GRAND_ROQUE_BLANC = 0;
+    if (b[95] != -ROI || b[98] != -TOUR_P) PETIT_ROQUE_NOIR = 0;
+    if (b[95] != -ROI || b[91] != -TOUR_P) GRAND_ROQUE_NOIR = 0;
+    sauve_position_initiale();
+}
+
+// A king that the side to move could take is no chess position.
+bool verifier_position(std::string* erreur) {
+    if (is_roi_echec(TRAIT == BLANC ? ROI_NOIR : ROI_BLANC) == 0) return true;
+    *erreur = "the side not to move is in check";
+    return false;
+}
+
+int piece_de_lettre(char c) {
+    switch (std::toupper(static_cast<unsigned char>(c))) {
+        case 'Q': return REINE;
+        case 'R': return TOUR_P;
+        case 'B': return FOU_P;
+        case 'N': return CAVALIER_P;
+        default: return 0;
+    }
+}
+
+bool est_case(char colonne, char rangee) { return colonne >= 'a' && colonne <= 'h' && rangee >= '1' && rangee <= '8'; }
+
+// Plays one move token if it is a legal move of the side to move.
+bool jouer_coup(const std::string& texte) {
+    size_t n = texte.size();
+    if ((n != 4 && n != 5) || !est_case(texte[0], texte[1]) || !est_case(texte[2], texte[3]) ||
+        (n == 5 && !std::isalpha(static_cast<unsigned char>(texte[4]))))
+        return false;
+    int depart = case_de(texte[0] - 'a' + 1, texte[1] - '0');
+    int arrivee = case_de(texte[2] - 'a' + 1, texte[3] - '0');
+    int promue = n == 5 ? piece_de_lettre(texte[4]) : 0;
+
+    // The token must name a generated move, a promotion with its letter.
+    ADVERSAIRE = -TRAIT;
+    liste_coups calmes, prises;
+    init_liste(&calmes);
+    init_liste(&prises);
+    generer_liste(&calmes, &prises);
+    bool trouve = false;
+    for (const liste_coups* liste : {&calmes, &prises}) {
+        for (int i = 0; i < liste->nb_coups && !trouve; ++i) {
+            const coup& m = liste->coups[i];
+            if (m.depart != depart) continue;
+            if (m.arrivee < PREMIER_CODE_PROMOTION)
+                trouve = m.arrivee == arrivee && n == 4;
+            else
+                trouve = promotion_cible(m.arrivee) == arrivee && promue * TRAIT == promotion_piece(m.arrivee);
+        }
+    }
+    if (!trouve) return false;
+
+    PROMOTION = promue * TRAIT;
+    ajoute_coup_partie(depart, arrivee);
+    PROMOTION = 0;
+    if (roi_du_trait_attaque()) {
+        retire_coup_partie();
+        return false;
+    }
+    TRAIT = -TRAIT;
+    ADVERSAIRE = -TRAIT;
+    return true;
+}
+
+enum etat_lecture { MOT_CLE, PLACEMENT, TRAIT_FEN, ROQUES, EN_PASSANT, COUPS };
+
+// Runs the command over its tokens; false with the reason when it is refused.
+// The move list ends at its first bad token, with a notice.
+bool executer(const std::vector<std::string>& mots, std::string* erreur, std::string* avis) {
+    etat_lecture etat = MOT_CLE;
+    bool fen_a_verifier = false;
+    auto verifier = [&]() {
+        if (!fen_a_verifier) return true;
+        fen_a_verifier = false;
+        return verifier_position(erreur);
+    };
+    for (const std::string& mot : mots) {
+        const char* m = mot.c_str();
+        etat_lecture suivant = MOT_CLE;
+        switch (etat) {
+            case COUPS:
+                if (FIN_LISTE_PARTIE + 1 >= MAX_COUPS_PARTIE) {
+                    *avis = format_texte("the game record is full: moves from %s on are not played", m);
+                    return true;
+                }
+                if (!jouer_coup(mot)) {
+                    *avis = format_texte("illegal or malformed move %s: the moves from it on are ignored", m);
+                    return true;
+                }
+                continue;
+            case PLACEMENT:
+                if (!lire_placement(m, erreur)) return false;
+                ecrire_position_initiale();
+                fen_a_verifier = true;
+                suivant = TRAIT_FEN;
+                break;
+            case TRAIT_FEN:
+                if (m[0] == 'w') TRAIT = BLANC;
+                if (m[0] == 'b') TRAIT = NOIR;
+                suivant = ROQUES;
+                break;
+            case ROQUES:
+                lire_roques(m);
+                ecrire_position_initiale();
+                suivant = EN_PASSANT;
+                break;
+            case EN_PASSANT:
+                EN_PASSANT_FEN = lire_en_passant(m);
+                break;
+            case MOT_CLE:
+                break;
+        }
+        // Every FEN field is also read as a keyword, so "moves" ends a short FEN.
+        if (mot == "fen") {
+            if (!verifier()) return false;
+            init();
+            suivant = PLACEMENT;
+        } else if (mot == "startpos") {
+            if (!verifier()) return false;
+            init();
+            TRAIT = BLANC;
+            suivant = MOT_CLE;
+        } else if (mot == "moves") {
+            if (!verifier()) return false;
+            ADVERSAIRE = -TRAIT;
+            suivant = COUPS;
+        }
+        etat = suivant;
+    }
+    return verifier();
+}
+
+std::vector<std::string> lire_mots_de_la_ligne() {
+    std::vector<std::string> mots;
+    while (extract_param() != 0) mots.emplace_back(COMMANDE);
+    return mots;
+}
+
+bool position_depuis_mots(const std::vector<std::string>& mots, std::string* erreur) {
+    etat_partie avant = sauver_etat();
+    std::string avis;
+    if (!executer(mots, erreur, &avis)) {
+        restaurer_etat(avant);
+        return false;
+    }
+    ADVERSAIRE = -TRAIT;
+    PROMOTION = 0;
+    if (!avis.empty()) sortie_ligne("info string " + avis);
+    return true;
+}
+
+}  // namespace
+
+void uci_position() {
+    std::string erreur;
+    if (!position_depuis_mots(lire_mots_de_la_ligne(), &erreur))
+        sortie_ligne("info string position refused: " + erreur);
+}
+
+bool position_depuis_texte(std::string_view description, std::string* erreur) {
+    std::string ligne(description);
+    ligne += '\n';
+    lecture_depuis_texte(ligne);
+    return position_depuis_mots(lire_mots_de_la_ligne(), erreur);
+}

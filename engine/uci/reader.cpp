@@ -1,0 +1,69 @@
+#include <cstdio>
+#include <string>
+
+#include "uci.h"
+
+char COMMANDE[TAILLE_COMMANDE];
+int CR;
+int FIN_ENTREE;
+
+namespace {
+
+std::string texte_source;
+size_t position_source = 0;
+bool depuis_texte = false;
+
+int lire_caractere() {
+    if (!depuis_texte) return std::getchar();
+    if (position_source >= texte_source.size()) return EOF;
+    return static_cast<unsigned char>(texte_source[position_source++]);
+}
+
+// Reads up to a blank or a line feed. Characters beyond the buffer are read
+// and dropped; the end of input ends the word and the line.
+int lire_jusqu_au_separateur() {
+    int n = 0;
+    for (;;) {
+        int c = FIN_ENTREE ? EOF : lire_caractere();
+        if (c == EOF) {
+            FIN_ENTREE = 1;
+            CR = 1;
+            break;
+        }
+        if (c == ' ') break;
+        if (c == '\n') {
+            CR = 1;
+            // Text mode: a carriage return before the line feed is not part of the word.
+            if (n > 0 && n < TAILLE_COMMANDE && COMMANDE[n - 1] == '\r') --n;
+            break;
+        }
+        if (n < TAILLE_COMMANDE - 1) COMMANDE[n] = static_cast<char>(c);
+        ++n;
+    }
+    if (n > TAILLE_COMMANDE - 1) n = TAILLE_COMMANDE - 1;
+    COMMANDE[n] = '\0';
+    return n;
+}
+
+}  // namespace
+
+void lire_mot() {
+    CR = 0;
+    lire_jusqu_au_separateur();
+}
+
+int extract_param() {
+    if (CR == 1) {
+        CR = 0;
+        return 0;
+    }
+    return lire_jusqu_au_separateur();
+}
+
+void lecture_depuis_texte(std::string_view texte) {
+    texte_source = texte;
+    position_source = 0;
+    depuis_texte = true;
+    FIN_ENTREE = 0;
+    CR = 0;
+}

@@ -1,0 +1,52 @@
+#include <cstring>
+#include <string>
+
+#include "globals.h"
+#include "uci.h"
+
+namespace {
+
+void majuscules(char* texte) {
+    for (; *texte != '\0'; ++texte)
+        if (*texte >= 'a' && *texte <= 'z') *texte = static_cast<char>(*texte - 'a' + 'A');
+}
+
+void appliquer(const std::string& nom, const std::string& valeur) {
+    struct option_entiere {
+        const char* nom;
+        int* valeur;
+    };
+    static const option_entiere options[] = {
+        {"PAWN", &PION}, {"KNIGHT", &CAVALIER}, {"BISHOP", &FOU}, {"ROOK", &TOUR},
+        {"QUEEN", &DAME}, {"MOBILITY", &MOBILITY}, {"DRAW", &DRAW},
+    };
+    for (const option_entiere& o : options) {
+        if (nom == o.nom) {
+            *o.valeur = atoi_borne(valeur.c_str());
+            return;
+        }
+    }
+    if (nom == "PROMOTE_IN_UPPERCASE") PROMOTEINUPPERCASE = valeur == "TRUE" ? 1 : 0;
+}
+
+}  // namespace
+
+void uci_setoption() {
+    enum { RIEN, NOM, VALEUR } attendu = RIEN;
+    std::string nom;  // stays empty, matching no option, while no "name" was read
+    while (extract_param() != 0) {
+        if (attendu == NOM) {
+            majuscules(COMMANDE);
+            nom = COMMANDE;
+            attendu = RIEN;
+        } else if (attendu == VALEUR) {
+            majuscules(COMMANDE);
+            appliquer(nom, COMMANDE);
+            attendu = RIEN;
+        } else if (std::strcmp(COMMANDE, "name") == 0) {
+            attendu = NOM;
+        } else if (std::strcmp(COMMANDE, "value") == 0) {
+            attendu = VALEUR;
+        }
+    }
+}

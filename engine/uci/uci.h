@@ -1,0 +1,48 @@
+// The UCI front end: the token reader, the command handlers, the time budget
+// and the three threads.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Token reader. COMMANDE holds the last word read; CR is 1 when it ended its line.
+constexpr int TAILLE_COMMANDE = 256;
+extern char COMMANDE[TAILLE_COMMANDE];
+extern int CR;
+extern int FIN_ENTREE;  // 1 once standard input has ended
+
+void lire_mot();       // the next word of the stream, whether or not the line ended
+int extract_param();   // the next word of the current line; 0 at its end or for an empty word
+
+// Reads from this text instead of standard input (tools and tests).
+void lecture_depuis_texte(std::string_view texte);
+
+void uci_main();
+void uci_identification();
+void uci_options();
+void uci_debug();
+void uci_position();
+void uci_go();
+void uci_ponderhit();
+void uci_setoption();
+void set_temps_de_calcul(int ms);
+
+// Sets up a position from "startpos" or a FEN, as "position" would; false with
+// the reason when it is refused, the previous position left untouched.
+bool position_depuis_texte(std::string_view description, std::string* erreur);
+
+// "position" and "setoption" never change the state under a search: they stop
+// a requested or running search and wait until its bestmove line is out.
+void attendre_fin_recherche();
+
+// Arms the clock for a fresh count of limite_ms, or disarms it, and clears
+// STOP, both at once for the clock thread, so that neither a stop left over
+// from an earlier search nor an earlier deadline can end the new search.
+void horloge_lancer(bool armer, int limite_ms);
+
+// atoi that saturates instead of overflowing.
+int atoi_borne(const char* texte);
+
+int ThreadIO();
+int ThreadClock();
+int boucle_principale();  // runs the engine on standard input; the exit status

@@ -1,0 +1,3 @@
+#pragma once
+
+constexpr const char* VERSION = "1.8.5";
