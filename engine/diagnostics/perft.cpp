@@ -37,6 +37,7 @@ uint64_t parcourir(int profondeur, Visite visite) {
 
 uint64_t perft(int profondeur) {
     if (profondeur <= 0) return 1;
+    const instantanes_differes differes;
     return parcourir(profondeur, [](coup, uint64_t) {});
 }
 
@@ -46,6 +47,7 @@ uint64_t perft_division(int profondeur) {
     if (profondeur <= 0) {
         total = 1;
     } else {
+        const instantanes_differes differes;
         total = parcourir(profondeur, [&](coup m, uint64_t n) {
             texte += texte_coup(m) + format_texte(": %llu\n", static_cast<unsigned long long>(n));
         });

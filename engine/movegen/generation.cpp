@@ -1,6 +1,8 @@
 #include <initializer_list>
 
+#include "bitboard.h"
 #include "movegen.h"
+#include "tables.h"
 
 void init_liste(liste_coups* liste) { liste->nb_coups = 0; }
 
@@ -13,109 +15,160 @@ void ajouter(liste_coups* liste, int depart, int arrivee) {
 
 namespace {
 
-// Promotion codes in the order queen, rook, knight, bishop (k = 0, 1, 3, 2).
-void ajouter_promotions(liste_coups* liste, int depart, int cible, int base_camp) {
-    int code = PREMIER_CODE_PROMOTION + 10 * (cible % 10) + base_camp;
-    ajouter(liste, depart, code);
-    ajouter(liste, depart, code + 1);
-    ajouter(liste, depart, code + 3);
-    ajouter(liste, depart, code + 2);
-}
+// The moves of the side to move, appended in the search's order: castling,
+// then the pieces from a1 to h8. CALMES and PRISES choose which list is filled;
+// each list comes out the same whether or not the other one is.
+template <bool CALMES, bool PRISES>
+class generateur {
+public:
+    generateur(liste_coups* calmes, liste_coups* prises) : calmes_(calmes), prises_(prises) {}
 
-void glisser(liste_coups* calmes, liste_coups* prises, int s, std::initializer_list<int> directions) {
-    for (int d : directions) {
-        int c = s + d;
-        while (ECHIQUIER[c] == VIDE) {
-            ajouter(calmes, s, c);
-            c += d;
+    void generer() {
+        if (CALMES) roques();
+        const bool ep = PRISES && dernier_coup(&ep_de_, &ep_a_);
+        for (bitboard x = CAMP_BB[indice_camp(TRAIT)]; x != 0;) {
+            const int s = case_de_bit(bit_suivant(x));
+            switch (b_[s]) {
+                case PION_P: pion_blanc(s, ep); break;
+                case -PION_P: pion_noir(s, ep); break;
+                case TOUR_P: case -TOUR_P: lignes(s); break;
+                case FOU_P: case -FOU_P: diagonales(s); break;
+                case REINE: case -REINE:
+                    lignes(s);
+                    diagonales(s);
+                    break;
+                case CAVALIER_P: case -CAVALIER_P:
+                    sauter(s, ATTAQUES_CAVALIER[bit_de_case(s)], {21, 12, 19, 8, -12, -21, -19, -8});
+                    break;
+                default: sauter(s, ATTAQUES_ROI[bit_de_case(s)], {1, -9, -10, -11, -1, 9, 10, 11}); break;
+            }
         }
-        if (couleur(c) == ADVERSAIRE) ajouter(prises, s, c);
     }
-}
 
-void sauter(liste_coups* calmes, liste_coups* prises, int s, std::initializer_list<int> sauts) {
-    for (int d : sauts) {
-        int c = s + d;
-        if (ECHIQUIER[c] == VIDE) ajouter(calmes, s, c);
-        else if (couleur(c) == ADVERSAIRE) ajouter(prises, s, c);
-    }
-}
+private:
+    const int* b_ = ECHIQUIER;
+    const int adversaire_ = ADVERSAIRE;
+    liste_coups* calmes_;
+    liste_coups* prises_;
+    int ep_de_ = 0, ep_a_ = 0;
 
-void castling(liste_coups* calmes) {
-    const int* b = ECHIQUIER;
-    if (TRAIT == BLANC) {
-        if (PETIT_ROQUE_BLANC == 1 && b[26] == VIDE && b[27] == VIDE && !is_roi_echec(25) && !is_roi_echec(26) &&
-            !is_roi_echec(27))
-            ajouter(calmes, 25, 27);
-        if (GRAND_ROQUE_BLANC == 1 && b[24] == VIDE && b[23] == VIDE && b[22] == VIDE && !is_roi_echec(25) &&
-            !is_roi_echec(24) && !is_roi_echec(23))
-            ajouter(calmes, 25, 23);
-    } else {
-        if (PETIT_ROQUE_NOIR == 1 && b[96] == VIDE && b[97] == VIDE && !is_roi_echec(95) && !is_roi_echec(96) &&
-            !is_roi_echec(97))
-            ajouter(calmes, 95, 97);
-        if (GRAND_ROQUE_NOIR == 1 && b[94] == VIDE && b[93] == VIDE && b[92] == VIDE && !is_roi_echec(95) &&
-            !is_roi_echec(94) && !is_roi_echec(93))
-            ajouter(calmes, 95, 93);
-    }
-}
+    // An enemy is a piece of the side ADVERSAIRE names; empty and off-board cells are not.
+    bool ennemi(int c) const { return static_cast<unsigned>(b_[c] * adversaire_ - 1) < 6u; }
 
-void pion_blanc(liste_coups* calmes, liste_coups* prises, int s, bool ep, int ep_de, int ep_a) {
-    const int* b = ECHIQUIER;
-    if (b[s + 10] == VIDE) {
-        if (s + 10 <= 90) ajouter(calmes, s, s + 10);
-        else ajouter_promotions(calmes, s, s + 10, 0);
-        if (b[s + 20] == VIDE && s <= 40) ajouter(calmes, s, s + 20);
+    void calme(int s, int c) {
+        if (CALMES) ajouter(calmes_, s, c);
     }
-    for (int d : {11, 9}) {
-        if (couleur(s + d) != ADVERSAIRE) continue;
-        if (s + d >= 91) ajouter_promotions(prises, s, s + d, 0);
-        else ajouter(prises, s, s + d);
+    void prise(int s, int c) {
+        if (PRISES) ajouter(prises_, s, c);
     }
-    if (ep && s >= 61 && s <= 68) {
-        if (ep_de == s + 21 && ep_a == s + 1 && b[s + 1] == -PION_P) ajouter(prises, s, s + 11);
-        else if (ep_de == s + 19 && ep_a == s - 1 && b[s - 1] == -PION_P) ajouter(prises, s, s + 9);
-    }
-}
 
-void pion_noir(liste_coups* calmes, liste_coups* prises, int s, bool ep, int ep_de, int ep_a) {
-    const int* b = ECHIQUIER;
-    if (b[s - 10] == VIDE) {
-        if (s - 10 >= 29) ajouter(calmes, s, s - 10);
-        else ajouter_promotions(calmes, s, s - 10, 5);
-        if (b[s - 20] == VIDE && s >= 79) ajouter(calmes, s, s - 20);
+    // Queen, rook, knight, bishop: k = 0, 1, 3, 2 (base 5 for Black).
+    void promotions(liste_coups* liste, int s, int cible, int base) {
+        const int code = PREMIER_CODE_PROMOTION + 10 * (cible % 10) + base;
+        for (int k : {0, 1, 3, 2}) ajouter(liste, s, code + k);
     }
-    for (int d : {-9, -11}) {
-        if (couleur(s + d) != ADVERSAIRE) continue;
-        if (s + d <= 28) ajouter_promotions(prises, s, s + d, 5);
-        else ajouter(prises, s, s + d);
+
+    void roques() {
+        const int* b = b_;
+        if (TRAIT == BLANC) {
+            if (PETIT_ROQUE_BLANC == 1 && b[26] == VIDE && b[27] == VIDE && !is_roi_echec(25) && !is_roi_echec(26) &&
+                !is_roi_echec(27))
+                calme(25, 27);
+            if (GRAND_ROQUE_BLANC == 1 && b[24] == VIDE && b[23] == VIDE && b[22] == VIDE && !is_roi_echec(25) &&
+                !is_roi_echec(24) && !is_roi_echec(23))
+                calme(25, 23);
+        } else {
+            if (PETIT_ROQUE_NOIR == 1 && b[96] == VIDE && b[97] == VIDE && !is_roi_echec(95) && !is_roi_echec(96) &&
+                !is_roi_echec(97))
+                calme(95, 97);
+            if (GRAND_ROQUE_NOIR == 1 && b[94] == VIDE && b[93] == VIDE && b[92] == VIDE && !is_roi_echec(95) &&
+                !is_roi_echec(94) && !is_roi_echec(93))
+                calme(95, 93);
+        }
     }
-    if (ep && s >= 51 && s <= 58) {
-        if (ep_de == s - 21 && ep_a == s - 1 && b[s - 1] == PION_P) ajouter(prises, s, s - 11);
-        else if (ep_de == s - 19 && ep_a == s + 1 && b[s + 1] == PION_P) ajouter(prises, s, s - 9);
+
+    struct rayon {
+        int pas;
+        direction sens;
+    };
+
+    // Along each ray in turn: its empty squares by distance, then a capture of
+    // the enemy that ends it. Captures alone come from the attack set: at most
+    // one per ray, the first piece met.
+    void glisser(int s, bitboard attaques, std::initializer_list<rayon> rayons) {
+        const bitboard prises = PRISES ? attaques & CAMP_BB[indice_camp(adversaire_)] : 0;
+        for (const rayon& r : rayons) {
+            if (CALMES) {
+                int c = s + r.pas;
+                while (b_[c] == VIDE) {
+                    ajouter(calmes_, s, c);
+                    c += r.pas;
+                }
+            }
+            if (PRISES && (prises & RAYON[r.sens][bit_de_case(s)]))
+                ajouter(prises_, s, case_de_bit(std::countr_zero(prises & RAYON[r.sens][bit_de_case(s)])));
+        }
     }
-}
+
+    void lignes(int s) {
+        const bitboard a = PRISES ? attaques_tour(bit_de_case(s), OCCUPATION_BB) : 0;
+        glisser(s, a, {{1, EST}, {-1, OUEST}, {10, NORD}, {-10, SUD}});
+    }
+
+    void diagonales(int s) {
+        const bitboard a = PRISES ? attaques_fou(bit_de_case(s), OCCUPATION_BB) : 0;
+        glisser(s, a, {{11, NORD_EST}, {-9, SUD_EST}, {9, NORD_OUEST}, {-11, SUD_OUEST}});
+    }
+
+    void sauter(int s, bitboard attaques, std::initializer_list<int> pas) {
+        const bool prises = PRISES && (attaques & CAMP_BB[indice_camp(adversaire_)]) != 0;
+        if (!CALMES && !prises) return;
+        for (int d : pas) {
+            if (b_[s + d] == VIDE) calme(s, s + d);
+            else if (prises && ennemi(s + d)) prise(s, s + d);
+        }
+    }
+
+    void pion_blanc(int s, bool ep) {
+        if (CALMES && b_[s + 10] == VIDE) {
+            if (s + 10 <= 90) ajouter(calmes_, s, s + 10);
+            else promotions(calmes_, s, s + 10, 0);
+            if (b_[s + 20] == VIDE && s <= 40) ajouter(calmes_, s, s + 20);
+        }
+        if (!PRISES) return;
+        for (int d : {11, 9}) {
+            if (!ennemi(s + d)) continue;
+            if (s + d >= 91) promotions(prises_, s, s + d, 0);
+            else ajouter(prises_, s, s + d);
+        }
+        // En passant: the last move was the enemy pawn's double step to beside s.
+        if (ep && s >= 61 && s <= 68) {
+            if (ep_de_ == s + 21 && ep_a_ == s + 1 && b_[s + 1] == -PION_P) ajouter(prises_, s, s + 11);
+            else if (ep_de_ == s + 19 && ep_a_ == s - 1 && b_[s - 1] == -PION_P) ajouter(prises_, s, s + 9);
+        }
+    }
+
+    void pion_noir(int s, bool ep) {
+        if (CALMES && b_[s - 10] == VIDE) {
+            if (s - 10 >= 29) ajouter(calmes_, s, s - 10);
+            else promotions(calmes_, s, s - 10, 5);
+            if (b_[s - 20] == VIDE && s >= 79) ajouter(calmes_, s, s - 20);
+        }
+        if (!PRISES) return;
+        for (int d : {-9, -11}) {
+            if (!ennemi(s + d)) continue;
+            if (s + d <= 28) promotions(prises_, s, s + d, 5);
+            else ajouter(prises_, s, s + d);
+        }
+        if (ep && s >= 51 && s <= 58) {
+            if (ep_de_ == s - 21 && ep_a_ == s - 1 && b_[s - 1] == PION_P) ajouter(prises_, s, s - 11);
+            else if (ep_de_ == s - 19 && ep_a_ == s + 1 && b_[s + 1] == PION_P) ajouter(prises_, s, s - 9);
+        }
+    }
+};
 
 }  // namespace
 
-void generer_liste(liste_coups* calmes, liste_coups* prises) {
-    castling(calmes);
-    int ep_de = 0, ep_a = 0;
-    bool ep = dernier_coup(&ep_de, &ep_a);
-    for (int s = 21; s <= 98; ++s) {
-        int v = ECHIQUIER[s];
-        if (v == VIDE || v == HORS_JEU || couleur(s) != TRAIT) continue;
-        switch (v) {
-            case PION_P: pion_blanc(calmes, prises, s, ep, ep_de, ep_a); break;
-            case -PION_P: pion_noir(calmes, prises, s, ep, ep_de, ep_a); break;
-            case TOUR_P: case -TOUR_P: glisser(calmes, prises, s, {1, -1, 10, -10}); break;
-            case FOU_P: case -FOU_P: glisser(calmes, prises, s, {11, -9, 9, -11}); break;
-            case REINE: case -REINE:
-                glisser(calmes, prises, s, {1, -1, 10, -10});
-                glisser(calmes, prises, s, {11, -9, 9, -11});
-                break;
-            case CAVALIER_P: case -CAVALIER_P: sauter(calmes, prises, s, {21, 12, 19, 8, -12, -21, -19, -8}); break;
-            default: sauter(calmes, prises, s, {1, -9, -10, -11, -1, 9, 10, 11}); break;
-        }
-    }
-}
+void generer_liste(liste_coups* calmes, liste_coups* prises) { generateur<true, true>(calmes, prises).generer(); }
+void generer_prises(liste_coups* prises) { generateur<false, true>(nullptr, prises).generer(); }
+void generer_calmes(liste_coups* calmes) { generateur<true, false>(calmes, nullptr).generer(); }

@@ -18,12 +18,21 @@ void ajouter(liste_coups* liste, int depart, int arrivee);
 // in the order the search will try them.
 void generer_liste(liste_coups* calmes, liste_coups* prises);
 
+// Each list alone, the same as generer_liste gives it: the search often
+// needs only the captures.
+void generer_prises(liste_coups* prises);
+void generer_calmes(liste_coups* calmes);
+
 // 1 when the square is attacked: on a king's square by that king's enemy, on
 // any other piece by Black, on an empty square by the side not to move.
 int is_roi_echec(int c);
+int camp_attaquant(int c);  // the side is_roi_echec asks about for that square
 
 // Pseudo-legal moves of one side, counted by the generator's rules.
 int nb_de_coups_possibles(int camp);
+
+// nb_de_coups_possibles(1) - nb_de_coups_possibles(-1), in one pass.
+int difference_de_mobilite();
 
 // True when the side that just moved (still TRAIT) left its king attacked.
 bool roi_du_trait_attaque();

@@ -1,5 +1,6 @@
 #include <initializer_list>
 
+#include "bitboard.h"
 #include "position.h"
 
 int ECHIQUIER[120];
@@ -48,12 +49,7 @@ void inverse_trait() {
     TRAIT = -TRAIT;
 }
 
-bool dernier_coup(int* depart, int* arrivee) {
-    if (FIN_LISTE_PARTIE >= 0) {
-        *depart = PARTIE[FIN_LISTE_PARTIE].depart;
-        *arrivee = PARTIE[FIN_LISTE_PARTIE].arrivee;
-        return true;
-    }
+bool double_pas_fen(int* depart, int* arrivee) {
     // A FEN target square counts only where the side to move could really take
     // en passant: empty, with the enemy pawn in front of it and the square it
     // came from empty.
@@ -99,5 +95,17 @@ bool position_is_ok() {
     if (TRAIT != BLANC && TRAIT != NOIR) return false;
     if (FIN_LISTE_PARTIE < -1 || FIN_LISTE_PARTIE >= TAILLE_PARTIE - 1) return false;
     // The snapshot of the current position must be the board itself.
-    return cmp_mem(ECHIQUIERS[FIN_LISTE_PARTIE + 1].cases, &ECHIQUIER[20], 80) == 0;
+    const echiquier_sauve& s = ECHIQUIERS[FIN_LISTE_PARTIE + 1];
+    if ((s.cases_a_jour && cmp_mem(s.cases, &ECHIQUIER[20], 80) != 0) || s.cle != CLE) return false;
+    // And the derived state must agree with the mailbox.
+    bitboard occupation = 0;
+    for (int b = 0; b < 64; ++b) {
+        int v = ECHIQUIER[case_de_bit(b)];
+        if (v != VIDE && (pieces_bb(v) >> b & 1) == 0) return false;
+        if (v != VIDE) occupation |= bitboard{1} << b;
+    }
+    int bits = 0;
+    for (bitboard b : PIECES_BB) bits += std::popcount(b);
+    return occupation == OCCUPATION_BB && (CAMP_BB[0] | CAMP_BB[1]) == OCCUPATION_BB &&
+           bits == std::popcount(OCCUPATION_BB);
 }

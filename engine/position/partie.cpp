@@ -1,22 +1,33 @@
 #include <cassert>
 #include <cstring>
 
+#include "bitboard.h"
 #include "globals.h"
 #include "position.h"
 
 coup_partie PARTIE[TAILLE_PARTIE];
 echiquier_sauve ECHIQUIERS[TAILLE_PARTIE];
 int FIN_LISTE_PARTIE = -1;
+bool INSTANTANES_DIFFERES = false;
 
 namespace {
 
-void sauve(echiquier_sauve& s) {
+void ecrire_cases(echiquier_sauve& s) {
     std::memcpy(s.cases, &ECHIQUIER[20], sizeof s.cases);
+    s.cases_a_jour = true;
+}
+
+void sauve(echiquier_sauve& s) {
+    if (INSTANTANES_DIFFERES) s.cases_a_jour = false;
+    else ecrire_cases(s);
     s.petit_roque_blanc = PETIT_ROQUE_BLANC;
     s.grand_roque_blanc = GRAND_ROQUE_BLANC;
     s.petit_roque_noir = PETIT_ROQUE_NOIR;
     s.grand_roque_noir = GRAND_ROQUE_NOIR;
+    s.cle = CLE;
 }
+
+inline void restaurer_case(const echiquier_sauve& s, int c) { poser_piece(c, s.cases[c - 20]); }
 
 }  // namespace
 
@@ -31,13 +42,16 @@ int promotion_piece(int code) {
 }
 
 void sauve_position_initiale() {
+    synchroniser_position();
     sauve(ECHIQUIERS[0]);
+    ecrire_cases(ECHIQUIERS[0]);
     ECHIQUIERS[0].nb_occurrences = 1;
+    ECHIQUIERS[0].debut_fenetre = 0;
 }
 
 int ajoute_coup_partie(int depart, int arrivee) {
     int* b = ECHIQUIER;
-    int n = ++FIN_LISTE_PARTIE;
+    const int n = ++FIN_LISTE_PARTIE;
     assert(n < TAILLE_PARTIE - 1);
 
     int t = arrivee & 0xFF;
@@ -47,48 +61,67 @@ int ajoute_coup_partie(int depart, int arrivee) {
         t = promotion_cible(t);
     }
 
-    PARTIE[n] = {static_cast<uint8_t>(depart), static_cast<uint8_t>(t), b[depart], b[t]};
-    int piece_prise = b[t];
+    // Take-back and the repetition test read the snapshot of the position a
+    // move is made from.
+    if (!ECHIQUIERS[n].cases_a_jour) ecrire_cases(ECHIQUIERS[n]);
 
-    b[t] = PROMOTION != 0 ? PROMOTION : b[depart];
+    const int piece = b[depart];
+    const int prise = b[t];
+    PARTIE[n] = {static_cast<uint8_t>(depart), static_cast<uint8_t>(t), piece, prise};
+
+    const int p = PROMOTION != 0 ? PROMOTION : piece;
+    const int arrivant = promue != 0 ? promue : p;
+    const int bd = bit_de_case(depart), bt = bit_de_case(t);
+    if (prise != VIDE) {
+        basculer_piece(bt, prise);
+        --NB_PIECES[prise + 6];
+    }
+    basculer_piece(bd, piece);
+    basculer_piece(bt, arrivant);
+    --NB_PIECES[piece + 6];
+    ++NB_PIECES[arrivant + 6];
+    b[t] = arrivant;
     b[depart] = VIDE;
-    int p = b[t];
 
-    if (p == ROI) PETIT_ROQUE_BLANC = GRAND_ROQUE_BLANC = 0;
-    if (p == -ROI) PETIT_ROQUE_NOIR = GRAND_ROQUE_NOIR = 0;
-    if (b[21] != TOUR_P) GRAND_ROQUE_BLANC = 0;
-    if (b[28] != TOUR_P) PETIT_ROQUE_BLANC = 0;
-    if (b[91] != -TOUR_P) GRAND_ROQUE_NOIR = 0;
-    if (b[98] != -TOUR_P) PETIT_ROQUE_NOIR = 0;
-
-    // Castling is the king's two-square move; the rook follows here.
-    if ((p == ROI || p == -ROI) && t - depart == 2) {
-        b[t - 1] = b[t + 1];
-        b[t + 1] = VIDE;
-    } else if ((p == ROI || p == -ROI) && depart - t == 2) {
-        b[t + 1] = b[t - 2];
-        b[t - 2] = VIDE;
+    if ((PETIT_ROQUE_BLANC | GRAND_ROQUE_BLANC | PETIT_ROQUE_NOIR | GRAND_ROQUE_NOIR) != 0) {
+        if (p == ROI) PETIT_ROQUE_BLANC = GRAND_ROQUE_BLANC = 0;
+        if (p == -ROI) PETIT_ROQUE_NOIR = GRAND_ROQUE_NOIR = 0;
+        if (b[21] != TOUR_P) GRAND_ROQUE_BLANC = 0;
+        if (b[28] != TOUR_P) PETIT_ROQUE_BLANC = 0;
+        if (b[91] != -TOUR_P) GRAND_ROQUE_NOIR = 0;
+        if (b[98] != -TOUR_P) PETIT_ROQUE_NOIR = 0;
     }
 
-    if (promue != 0) {
-        b[t] = promue;
-    } else if (piece_prise == VIDE) {
+    if (p == ROI || p == -ROI) {
+        // Castling is the king's two-square move; the rook follows here.
+        if (t - depart == 2) {
+            poser_piece(t - 1, b[t + 1]);
+            poser_piece(t + 1, VIDE);
+        } else if (depart - t == 2) {
+            poser_piece(t + 1, b[t - 2]);
+            poser_piece(t - 2, VIDE);
+        }
+    } else if (prise == VIDE && promue == 0) {
         // A pawn moving diagonally onto an empty square takes en passant.
-        if (b[t] == PION_P && (t - depart == 11 || t - depart == 9)) b[t - 10] = VIDE;
-        else if (b[t] == -PION_P && (t - depart == -9 || t - depart == -11)) b[t + 10] = VIDE;
+        if (p == PION_P && (t - depart == 11 || t - depart == 9)) poser_piece(t - 10, VIDE);
+        else if (p == -PION_P && (t - depart == -9 || t - depart == -11)) poser_piece(t + 10, VIDE);
     }
 
-    if (b[t] == ROI) ROI_BLANC = t;
-    if (b[t] == -ROI) ROI_NOIR = t;
+    if (arrivant == ROI) ROI_BLANC = t;
+    else if (arrivant == -ROI) ROI_NOIR = t;
 
     echiquier_sauve& s = ECHIQUIERS[n + 1];
     sauve(s);
 
-    // Only every second earlier snapshot has the same side to move.
+    // Every second earlier snapshot has the same side to move. A capture or a
+    // pawn move can never be undone, so no placement before it can recur.
+    const bool irreversible = prise != VIDE || piece == PION_P || piece == -PION_P;
+    s.debut_fenetre = irreversible ? n + 1 : ECHIQUIERS[n].debut_fenetre;
     s.nb_occurrences = 1;
-    for (int k = n - 1; k >= 0; k -= 2) {
-        if (cmp_mem(ECHIQUIERS[k].cases, s.cases, 80) == 0) {
-            s.nb_occurrences = ECHIQUIERS[k].nb_occurrences + 1;
+    for (int k = n - 1; k >= s.debut_fenetre; k -= 2) {
+        const echiquier_sauve& e = ECHIQUIERS[k];
+        if (e.cle == s.cle && cmp_mem(e.cases, &ECHIQUIER[20], 80) == 0) {
+            s.nb_occurrences = e.nb_occurrences + 1;
             break;
         }
     }
@@ -97,20 +130,44 @@ int ajoute_coup_partie(int depart, int arrivee) {
 }
 
 void retire_coup_partie() {
-    int n = FIN_LISTE_PARTIE;
+    int* b = ECHIQUIER;
+    const int n = FIN_LISTE_PARTIE;
     assert(n >= 0);
-    int d = PARTIE[n].depart;
-    int a = PARTIE[n].arrivee;
+    const coup_partie& m = PARTIE[n];
+    const int d = m.depart;
+    const int a = m.arrivee;
     const echiquier_sauve& s = ECHIQUIERS[n];
-    std::memcpy(&ECHIQUIER[20], s.cases, sizeof s.cases);
+
+    // The moved piece goes back and the taken one returns; the rook of a
+    // castling and a pawn taken en passant come back from the snapshot.
+    const int bd = bit_de_case(d), ba = bit_de_case(a);
+    const int arrive = b[a];
+    basculer_bits(ba, arrive);
+    basculer_bits(bd, m.piece_jouee);
+    --NB_PIECES[arrive + 6];
+    ++NB_PIECES[m.piece_jouee + 6];
+    if (m.piece_prise != VIDE) {
+        basculer_bits(ba, m.piece_prise);
+        ++NB_PIECES[m.piece_prise + 6];
+    }
+    b[d] = m.piece_jouee;
+    b[a] = m.piece_prise;
+    if ((m.piece_jouee == ROI || m.piece_jouee == -ROI) && (a - d == 2 || d - a == 2)) {
+        restaurer_case(s, a - 2);
+        restaurer_case(s, a - 1);
+        restaurer_case(s, a + 1);
+    } else if ((m.piece_jouee == PION_P || m.piece_jouee == -PION_P) && m.piece_prise == VIDE && (a - d) % 10 != 0) {
+        restaurer_case(s, m.piece_jouee == PION_P ? a - 10 : a + 10);
+    }
+    CLE = s.cle;
     PETIT_ROQUE_BLANC = s.petit_roque_blanc;
     GRAND_ROQUE_BLANC = s.grand_roque_blanc;
     PETIT_ROQUE_NOIR = s.petit_roque_noir;
     GRAND_ROQUE_NOIR = s.grand_roque_noir;
-    if (ECHIQUIER[d] == ROI) ROI_BLANC = d;
-    else if (ECHIQUIER[d] == -ROI) ROI_NOIR = d;
-    if (ECHIQUIER[a] == ROI) ROI_BLANC = a;
-    else if (ECHIQUIER[a] == -ROI) ROI_NOIR = a;
+    if (b[d] == ROI) ROI_BLANC = d;
+    else if (b[d] == -ROI) ROI_NOIR = d;
+    if (b[a] == ROI) ROI_BLANC = a;
+    else if (b[a] == -ROI) ROI_NOIR = a;
     FIN_LISTE_PARTIE = n - 1;
     assert(position_is_ok());
 }

@@ -63,6 +63,9 @@ struct echiquier_sauve {
     int petit_roque_noir;
     int grand_roque_noir;
     int nb_occurrences;
+    uint64_t cle;       // key of cases: cells are compared only when keys agree
+    int debut_fenetre;  // first snapshot since the last capture or pawn move
+    bool cases_a_jour;  // false while cases wait for a move to be made from this position
 };
 
 // Room for a long game plus the deepest line the search can have on the board.
@@ -75,11 +78,24 @@ extern echiquier_sauve ECHIQUIERS[TAILLE_PARTIE];
 extern int FIN_LISTE_PARTIE;
 
 int ajoute_coup_partie(int depart, int arrivee);
+
+// While set (during a search or a perft), the cells of a new snapshot are
+// written only when a move is made from it: most positions are leaves, whose
+// cells nobody reads. Everything else about the record is unchanged.
+extern bool INSTANTANES_DIFFERES;
+struct instantanes_differes {
+    bool avant = INSTANTANES_DIFFERES;
+    instantanes_differes() { INSTANTANES_DIFFERES = true; }
+    ~instantanes_differes() { INSTANTANES_DIFFERES = avant; }
+    instantanes_differes(const instantanes_differes&) = delete;
+    instantanes_differes& operator=(const instantanes_differes&) = delete;
+};
 void retire_coup_partie();
 int is_dernier_coup_une_prise();
 int cmp_mem(const int* a, const int* b, int n);
 
-// Snapshot 0 takes the position now on the board (after a FEN is read).
+// Snapshot 0 takes the position now on the board, which may have been written
+// directly (a FEN): the derived state is rebuilt first.
 void sauve_position_initiale();
 
 // En passant target square named by the last FEN (0 for none). It stands for
@@ -88,7 +104,13 @@ extern int EN_PASSANT_FEN;
 
 // The move that led to the current position: the record's last entry, or the
 // double step that a valid FEN en passant field implies. False when none.
-bool dernier_coup(int* depart, int* arrivee);
+bool double_pas_fen(int* depart, int* arrivee);
+inline bool dernier_coup(int* depart, int* arrivee) {
+    if (FIN_LISTE_PARTIE < 0) return double_pas_fen(depart, arrivee);
+    *depart = PARTIE[FIN_LISTE_PARTIE].depart;
+    *arrivee = PARTIE[FIN_LISTE_PARTIE].arrivee;
+    return true;
+}
 
 // Debug check that the board, rights, king squares and record agree.
 bool position_is_ok();

@@ -1,3 +1,6 @@
+#include <memory>
+#include <vector>
+
 #include "globals.h"
 #include "movegen.h"
 #include "search.h"
@@ -6,35 +9,39 @@ variation P_VARIATION;
 int EXTENSION;
 int LONGEST;
 
-void libere_variation(variation* v) {
-    if (v == nullptr) return;
-    libere_variation(v->suivant);
-    delete v;
-}
-
-void init_variation() {
-    POSITIONS = 0;
-    P_VARIATION.depart = 0;
-    P_VARIATION.arrivee = 0;
-    libere_variation(P_VARIATION.suivant);
-    P_VARIATION.suivant = nullptr;
-    LONGEST = 0;
-}
-
 namespace {
 
-// Searches one list; returns false once a cut-off ends the node.
+// Nodes come from a free list refilled by whole blocks: one node per legal
+// move searched would otherwise cost a heap allocation each.
+constexpr int NOEUDS_PAR_BLOC = 4096;
+variation* libres = nullptr;
+std::vector<std::unique_ptr<variation[]>> blocs;
+
+variation* nouvelle_variation(coup m) {
+    if (libres == nullptr) {
+        blocs.push_back(std::make_unique<variation[]>(NOEUDS_PAR_BLOC));
+        variation* bloc = blocs.back().get();
+        for (int i = 0; i < NOEUDS_PAR_BLOC; ++i) bloc[i].suivant = i + 1 < NOEUDS_PAR_BLOC ? &bloc[i + 1] : nullptr;
+        libres = bloc;
+    }
+    variation* v = libres;
+    libres = v->suivant;
+    *v = {m.depart, m.arrivee, nullptr};
+    return v;
+}
+
+// Searches one list at a node; false once a cut-off ends the node.
 void chercher_liste(const liste_coups& liste, int extension, int depth, int& alpha, int beta, variation* pv,
                     int& best, int& legaux) {
     for (int i = 0; i < liste.nb_coups && best < beta; ++i) {
         const coup m = liste.coups[i];
-        int r = ajoute_coup_partie(m.depart, m.arrivee);
+        const int r = ajoute_coup_partie(m.depart, m.arrivee);
         if (roi_du_trait_attaque()) {
             retire_coup_partie();
             continue;
         }
         ++legaux;
-        variation* noeud = new variation{m.depart, m.arrivee, nullptr};
+        variation* noeud = nouvelle_variation(m);
         EXTENSION = extension;
         // The root's line always starts with a legal move.
         if (depth == PROFONDEUR && pv->suivant == nullptr) pv->suivant = noeud;
@@ -60,6 +67,24 @@ void chercher_liste(const liste_coups& liste, int extension, int depth, int& alp
 
 }  // namespace
 
+void libere_variation(variation* v) {
+    while (v != nullptr) {
+        variation* suivant = v->suivant;
+        v->suivant = libres;
+        libres = v;
+        v = suivant;
+    }
+}
+
+void init_variation() {
+    POSITIONS = 0;
+    P_VARIATION.depart = 0;
+    P_VARIATION.arrivee = 0;
+    libere_variation(P_VARIATION.suivant);
+    P_VARIATION.suivant = nullptr;
+    LONGEST = 0;
+}
+
 int alphabeta(int depth, int alpha, int beta, variation* pv) {
     if (STOP == 1) return SCORE_ARRET;
     if (depth == 0 && (EXTENSION == 0 || pv == nullptr)) return eval();
@@ -67,18 +92,23 @@ int alphabeta(int depth, int alpha, int beta, variation* pv) {
 
     int best = -MAT;
     int legaux = 0;
-    liste_coups calmes, prises;
-    init_liste(&calmes);
-    init_liste(&prises);
-    generer_liste(&calmes, &prises);
+    liste_coups liste;
+    init_liste(&liste);
+    generer_prises(&liste);
+    chercher_liste(liste, 1, depth, alpha, beta, pv, best, legaux);
 
-    chercher_liste(prises, 1, depth, alpha, beta, pv, best, legaux);
-    if (depth > 0 || (depth == 0 && EXTENSION == 1 && legaux == 0))
-        chercher_liste(calmes, 0, depth, alpha, beta, pv, best, legaux);
+    // Quiet moves after the captures; at the capture extension only when no
+    // capture was legal, so that mate and stalemate are still seen there. They
+    // are generated only when they will be searched.
+    if (best < beta && (depth > 0 || (depth == 0 && EXTENSION == 1 && legaux == 0))) {
+        init_liste(&liste);
+        generer_calmes(&liste);
+        chercher_liste(liste, 0, depth, alpha, beta, pv, best, legaux);
+    }
 
     if (best != -MAT) return best;
     if (legaux == 0 && !roi_du_trait_attaque()) return -DRAW;
-    int ply = PROFONDEUR - depth;
+    const int ply = PROFONDEUR - depth;
     if (ply > LONGEST) LONGEST = ply;
     return -MAT;
 }

@@ -91,6 +91,7 @@ void affiche_coup() {
 }
 
 void joue() {
+    const instantanes_differes differes;
     const int limite = PROFONDEUR;
     BEST_COUP = premier_coup_legal();
     PONDER_COUP = AUCUN_COUP;

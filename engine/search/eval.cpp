@@ -1,30 +1,23 @@
+#include "bitboard.h"
 #include "globals.h"
 #include "movegen.h"
 #include "search.h"
 
 int64_t POSITIONS;
 
+namespace {
+
+inline int difference(int code) { return NB_PIECES[code + 6] - NB_PIECES[-code + 6]; }
+
+}  // namespace
+
 int eval() {
     ++POSITIONS;
     if (STOP == 1) return SCORE_ARRET;
-    int score = 0;
-    for (int c = 21; c <= 98; ++c) {
-        switch (ECHIQUIER[c]) {
-            case PION_P: score += PION; break;
-            case CAVALIER_P: score += CAVALIER; break;
-            case FOU_P: score += FOU; break;
-            case TOUR_P: score += TOUR; break;
-            case REINE: score += DAME; break;
-            case -PION_P: score -= PION; break;
-            case -CAVALIER_P: score -= CAVALIER; break;
-            case -FOU_P: score -= FOU; break;
-            case -TOUR_P: score -= TOUR; break;
-            case -REINE: score -= DAME; break;
-            default: break;
-        }
-    }
+    int score = difference(PION_P) * PION + difference(CAVALIER_P) * CAVALIER + difference(FOU_P) * FOU +
+                difference(TOUR_P) * TOUR + difference(REINE) * DAME;
     if (MOBILITY != 0) {
-        int m = nb_de_coups_possibles(BLANC) - nb_de_coups_possibles(NOIR);
+        int m = difference_de_mobilite();
         score += MOBILITY > 0 ? m * MOBILITY : m / -MOBILITY;
     }
     return score * TRAIT;

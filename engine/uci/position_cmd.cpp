@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "bitboard.h"
 #include "globals.h"
 #include "movegen.h"
 #include "sortie.h"
@@ -54,6 +55,7 @@ void restaurer_etat(const etat_partie& e) {
     FIN_LISTE_PARTIE = e.fin_liste;
     std::copy(e.partie.begin(), e.partie.end(), PARTIE);
     std::copy(e.echiquiers.begin(), e.echiquiers.end(), ECHIQUIERS);
+    synchroniser_position();
 }
 
 int code_piece(char c) {
@@ -282,6 +284,10 @@ bool executer(const std::vector<std::string>& mots, std::string* erreur, std::st
             suivant = COUPS;
         }
         etat = suivant;
+    }
+    if (etat == PLACEMENT) {
+        *erreur = "the FEN has no piece placement";
+        return false;
     }
     return verifier();
 }

@@ -1,0 +1,41 @@
+// Attack sets of the pieces as bitboards, for the attack test and the
+// mobility count. Sliding attacks come from magic-multiplier tables.
+#pragma once
+
+#include <bit>
+#include <initializer_list>
+#include <utility>
+
+#include "bitboard.h"
+#include "position.h"
+
+struct magie {
+    bitboard masque;          // squares whose occupant can block a ray
+    bitboard multiplicateur;
+    const bitboard* attaques;
+    int decalage;
+    bitboard portee;          // the rays on an empty board
+};
+
+extern bitboard ATTAQUES_CAVALIER[64];
+extern bitboard ATTAQUES_ROI[64];
+extern bitboard ATTAQUES_PION[2][64];  // squares a pawn of that side attacks
+extern magie MAGIES_TOUR[64];
+extern magie MAGIES_FOU[64];
+
+// Squares along one direction on an empty board, by mailbox step.
+enum direction { EST, OUEST, NORD, SUD, NORD_EST, SUD_EST, NORD_OUEST, SUD_OUEST };
+extern bitboard RAYON[8][64];
+
+inline bitboard attaques_tour(int b, bitboard occupation) {
+    const magie& m = MAGIES_TOUR[b];
+    return m.attaques[((occupation & m.masque) * m.multiplicateur) >> m.decalage];
+}
+
+inline bitboard attaques_fou(int b, bitboard occupation) {
+    const magie& m = MAGIES_FOU[b];
+    return m.attaques[((occupation & m.masque) * m.multiplicateur) >> m.decalage];
+}
+
+// Whether a piece of that side attacks the square (bit index).
+bool case_attaquee(int b, int camp);
