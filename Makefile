@@ -1,9 +1,13 @@
 # Thin wrapper over CMake: `make run` and `make test` are the Quick start.
 RELEASE := build/release
 CHECK := build/check
+TSAN := build/tsan
+FUZZ := build/fuzz
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+SOAK_GAMES ?= 100
 
-.PHONY: all release run test perft bench clean
+.PHONY: all release run check-build tsan-build fuzz-build test perft bench fuzz soak clean
 
 all: release
 
@@ -14,16 +18,29 @@ release:
 run: release
 	@$(RELEASE)/solvane
 
-# Unit and protocol tests on a build with assertions, AddressSanitizer and UBSan.
-$(CHECK)/CMakeCache.txt:
-	cmake -S . -B $(CHECK) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g" \
-	  -DSOLVANE_SANITIZE=ON >/dev/null
+# The engine under ThreadSanitizer, for the protocol tests.
+tsan-build:
+	cmake -S . -B $(TSAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" \
+	  -DSOLVANE_TSAN=ON -DBUILD_TESTING=OFF >/dev/null
+	cmake --build $(TSAN) -j $(JOBS) --target solvane
 
-check-build: $(CHECK)/CMakeCache.txt
+# The libFuzzer target of the command layer (clang, AddressSanitizer, UBSan).
+fuzz-build:
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" -DSOLVANE_SANITIZE=ON -DSOLVANE_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
+	cmake --build $(FUZZ) -j $(JOBS) --target fuzz_commandes
+
+# Unit, protocol, perft, reference, fuzz-smoke and short-game tests. The unit
+# and protocol tests run on a build with assertions, AddressSanitizer and UBSan;
+# the protocol tests again under ThreadSanitizer; games on the Release build.
+check-build: release tsan-build fuzz-build
+	cmake -S . -B $(CHECK) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g" \
+	  -DSOLVANE_SANITIZE=ON -DSOLVANE_RELEASE_BIN=$(CURDIR)/$(RELEASE)/solvane \
+	  -DSOLVANE_TSAN_BIN=$(CURDIR)/$(TSAN)/solvane -DSOLVANE_FUZZ_BIN=$(CURDIR)/$(FUZZ)/fuzz_commandes >/dev/null
 	cmake --build $(CHECK) -j $(JOBS)
 
 test: check-build
-	cd $(CHECK) && ctest --output-on-failure -j $(JOBS) -LE perft_deep
+	cd $(CHECK) && ctest --output-on-failure -j $(JOBS) -LE "perft_deep|soak"
 
 perft: check-build
 	cd $(CHECK) && ctest --output-on-failure -L perft_deep
@@ -31,5 +48,94 @@ perft: check-build
 bench: release
 	$(RELEASE)/solvane bench
 
+fuzz: fuzz-build
+	mkdir -p $(FUZZ)/corpus && cp -n tests/fuzz/corpus/* $(FUZZ)/corpus/
+	$(FUZZ)/fuzz_commandes -max_total_time=$(FUZZ_SECONDS) -max_len=1024 -timeout=10 \
+	  -artifact_prefix=$(FUZZ)/ $(FUZZ)/corpus
+
+soak: release
+	python3 tests/games/run_games.py --engine $(RELEASE)/solvane --opponent stockfish --games $(SOAK_GAMES) \
+	  --tc 5+0.1 --pgn build/soak.pgn --require-clean
+
 clean:
 	rm -rf build
+
+# ---- Builds for other systems, their checks, and the Debian package ----
+# Paths: build/windows/solvane-x86.exe and solvane-x64.exe (stripped copies),
+# build/m32 (32-bit Linux), build/pkg (the .deb).
+CROSS_JOBS ?= 2
+WINDOWS := build/windows
+WIN64 := build/win64
+WIN32 := build/win32
+WINE := /usr/lib/wine/wine64
+WINESERVER := /usr/lib/wine/wineserver
+WINE_ENV := WINEDEBUG=-all WINEPREFIX=$(CURDIR)/build/wine-prefix WINEDLLOVERRIDES="mscoree,mshtml="
+M32 := build/m32
+M32_GTEST := build/m32-gtest
+PKG := build/pkg
+# The commands checked on Windows: uci, isready, position with moves, go depth,
+# go movetime, stop, quit and the end of input.
+WINDOWS_E2E := test_protocol.UciReply test_protocol.Reader test_search.Lines \
+  test_search.Clock.test_movetime test_search.StopAndPonder.test_infinite_until_stop \
+  test_search.StopAndPonder.test_end_during_search test_wire
+CHECK32_E2E := test_protocol test_search test_tools test_reference test_wire
+CROSS_PY := PYTHONPATH=$(CURDIR)/tests/e2e:$(CURDIR)/tests/cross python3 -m unittest
+
+.PHONY: cross-deps windows windows-x64 windows-x86 windows-check check32 package
+
+# Debian packages for the targets below (root; `apt-get update` first).
+cross-deps:
+	DEBIAN_FRONTEND=noninteractive apt-get install -y mingw-w64 wine wine64 g++-multilib qemu-user dpkg-dev
+
+windows: windows-x86 windows-x64
+
+windows-x64:
+	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x64.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DBUILD_TESTING=OFF >/dev/null
+	cmake --build $(WIN64) -j $(CROSS_JOBS) --target solvane
+	mkdir -p $(WINDOWS)
+	x86_64-w64-mingw32-strip -o $(WINDOWS)/solvane-x64.exe $(WIN64)/solvane.exe
+
+windows-x86:
+	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DBUILD_TESTING=OFF >/dev/null
+	cmake --build $(WIN32) -j $(CROSS_JOBS) --target solvane
+	mkdir -p $(WINDOWS)
+	i686-w64-mingw32-strip -o $(WINDOWS)/solvane-x86.exe $(WIN32)/solvane.exe
+
+# The first Wine start creates the prefix.
+build/wine-prefix/system.reg:
+	mkdir -p build
+	$(WINE_ENV) $(WINE) wineboot --init </dev/null >/dev/null 2>&1
+
+# A persistent wineserver, started apart from the tests, keeps Wine's own
+# helper processes from holding the engine's pipes open after it exits.
+windows-check: windows-x64 build/wine-prefix/system.reg
+	$(WINE_ENV) $(WINESERVER) -p
+	$(WINE_ENV) $(WINE) $(WINDOWS)/solvane-x64.exe --version </dev/null >/dev/null 2>&1
+	cd tests/e2e && status=0; \
+	  $(WINE_ENV) SOLVANE_EXE=$(CURDIR)/$(WINDOWS)/solvane-x64.exe SOLVANE_BIN=$(CURDIR)/tests/cross/wine-solvane \
+	  $(CROSS_PY) -v $(WINDOWS_E2E) || status=$$?; \
+	  $(WINE_ENV) $(WINESERVER) -k; exit $$status
+
+# GoogleTest for i386, from the sources of Debian's googletest package.
+$(M32_GTEST)/install/lib/cmake/GTest/GTestConfig.cmake:
+	cmake -S /usr/src/googletest -B $(M32_GTEST) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/linux-m32.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DBUILD_GMOCK=OFF -DCMAKE_INSTALL_PREFIX=$(CURDIR)/$(M32_GTEST)/install >/dev/null
+	cmake --build $(M32_GTEST) -j $(CROSS_JOBS)
+	cmake --install $(M32_GTEST) >/dev/null
+
+# 32-bit Linux: unit tests and protocol tests under qemu-i386, assertions on.
+check32: $(M32_GTEST)/install/lib/cmake/GTest/GTestConfig.cmake
+	cmake -S . -B $(M32) -DCMAKE_TOOLCHAIN_FILE=cmake/linux-m32.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -DGTest_ROOT=$(CURDIR)/$(M32_GTEST)/install >/dev/null
+	cmake --build $(M32) -j $(CROSS_JOBS)
+	cd $(M32) && ctest --output-on-failure -j $(CROSS_JOBS) -L unit
+	cd tests/e2e && SOLVANE_EXE=$(CURDIR)/$(M32)/solvane SOLVANE_BIN=$(CURDIR)/tests/cross/qemu-solvane \
+	  $(CROSS_PY) -v $(CHECK32_E2E)
+
+# The Debian package: build/pkg/solvane_<version>_<arch>.deb.
+package:
+	cmake -S . -B $(PKG) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+	cmake --build $(PKG) -j $(CROSS_JOBS)
+	cd $(PKG) && cpack -G DEB

@@ -4,7 +4,7 @@
 #include "sortie.h"
 
 int PROFONDEUR = 7;
-int PROFONDEUR_FIXE = 0;
+std::atomic<int> PROFONDEUR_FIXE{0};
 coup BEST_COUP;
 coup PONDER_COUP;
 int64_t NOEUDS_AFFICHES;

@@ -2,6 +2,7 @@
 // iterative-deepening driver that prints the info and bestmove lines.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -27,7 +28,8 @@ extern int LONGEST;
 extern int64_t POSITIONS;
 
 extern int PROFONDEUR;
-extern int PROFONDEUR_FIXE;
+// Read at every iteration; "ponderhit" may clear it while the search runs.
+extern std::atomic<int> PROFONDEUR_FIXE;
 extern coup BEST_COUP;
 extern coup PONDER_COUP;
 

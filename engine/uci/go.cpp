@@ -46,8 +46,8 @@ void set_temps_de_calcul(int ms) {
 }
 
 void uci_go() {
-    PROFONDEUR = PROFONDEUR_DEFAUT;
-    PROFONDEUR_FIXE = 0;
+    int profondeur = PROFONDEUR_DEFAUT;
+    int fixe = 0;
     int temps[2] = {0, 0};  // White, Black
     int increment[2] = {0, 0};
     bool par_movetime[2] = {false, false};
@@ -65,8 +65,8 @@ void uci_go() {
                 case BINC: increment[1] = v; break;
                 case MOVESTOGO: coups_restants = v; break;
                 case DEPTH:
-                    PROFONDEUR = std::min(v, PROFONDEUR_MAX);
-                    PROFONDEUR_FIXE = 1;
+                    profondeur = std::min(v, PROFONDEUR_MAX);
+                    fixe = 1;
                     break;
                 case MOVETIME:
                     temps[0] = temps[1] = v;
@@ -93,12 +93,18 @@ void uci_go() {
         else if (std::strcmp(m, "nodes") == 0 || std::strcmp(m, "mate") == 0) attendu = IGNORE;
         else if (std::strcmp(m, "movetime") == 0) attendu = MOVETIME;
         else if (std::strcmp(m, "infinite") == 0 || std::strcmp(m, "ponder") == 0) {
-            PROFONDEUR = PROFONDEUR_DEFAUT;
+            profondeur = PROFONDEUR_DEFAUT;
             ponder = true;
         }
     }
 
-    int camp = TRAIT == BLANC ? 0 : 1;
+    // A search already requested or running keeps its own limits (it reads
+    // them at every node) and takes only the clock of this "go".
+    if (CALCUL == 0) {
+        PROFONDEUR = profondeur;
+        PROFONDEUR_FIXE = fixe;
+    }
+    int camp = TRAIT_PARTIE == BLANC ? 0 : 1;
     temps_du_trait = par_movetime[camp] ? 0 : temps[camp];
     bool armer = !ponder && temps[camp] != 0;
     int limite = 0;

@@ -9,6 +9,8 @@
 #include "sortie.h"
 #include "uci.h"
 
+int TRAIT_PARTIE = BLANC;
+
 namespace {
 
 // Everything "position" may change, kept so that a refused command leaves the
@@ -36,8 +38,8 @@ etat_partie sauver_etat() {
     e.roques[3] = GRAND_ROQUE_NOIR;
     e.en_passant = EN_PASSANT_FEN;
     e.fin_liste = FIN_LISTE_PARTIE;
-    e.partie.assign(PARTIE, PARTIE + FIN_LISTE_PARTIE + 1);
-    e.echiquiers.assign(ECHIQUIERS, ECHIQUIERS + FIN_LISTE_PARTIE + 2);
+    e.partie.assign(PARTIE, PARTIE + (FIN_LISTE_PARTIE + 1));
+    e.echiquiers.assign(ECHIQUIERS, ECHIQUIERS + (FIN_LISTE_PARTIE + 2));
     return e;
 }
 
@@ -307,6 +309,7 @@ bool position_depuis_mots(const std::vector<std::string>& mots, std::string* err
     }
     ADVERSAIRE = -TRAIT;
     PROMOTION = 0;
+    TRAIT_PARTIE = TRAIT;
     if (!avis.empty()) sortie_ligne("info string " + avis);
     return true;
 }

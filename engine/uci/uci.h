@@ -31,6 +31,10 @@ void set_temps_de_calcul(int ms);
 // the reason when it is refused, the previous position left untouched.
 bool position_depuis_texte(std::string_view description, std::string* erreur);
 
+// The side to move in the game "position" set up. The input thread reads this
+// copy: TRAIT itself changes at every move while a search runs.
+extern int TRAIT_PARTIE;
+
 // "position" and "setoption" never change the state under a search: they stop
 // a requested or running search and wait until its bestmove line is out.
 void attendre_fin_recherche();

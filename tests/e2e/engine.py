@@ -1,0 +1,147 @@
+"""A small driver for the engine binary: lines in through a pipe, lines out
+through a reader thread, every wait bounded by a timeout."""
+
+import os
+import queue
+import re
+import subprocess
+import threading
+import time
+import unittest
+
+BIN = os.environ.get("SOLVANE_BIN", "")
+
+# Output forms shared by the test modules.
+MOVE = r"[a-h][1-8][a-h][1-8][QRBNqrbn]?"
+INFO_LINE = re.compile(r"^info depth (\d+) score (cp|mate) (-?\d+) nodes (\d+) pv ((?:%s )*)$" % MOVE)
+BESTMOVE_LINE = re.compile(r"^bestmove (%s|\(none\))(?: ponder (%s))?$" % (MOVE, MOVE))
+
+# The twenty first moves of chess.
+START_MOVES = {f + "2" + f + r for f in "abcdefgh" for r in "34"} | {"b1a3", "b1c3", "g1f3", "g1h3"}
+
+# White king a1 in check from an unguarded queen on b2: a1b2 is the only legal move.
+ONE_MOVE_FEN = "k7/8/8/8/8/8/1q6/K7 w - - 0 1"
+ONE_MOVE = "a1b2"
+
+
+def run_tool(*args, timeout=60):
+    """Runs the binary with command-line arguments; (status, stdout, stderr)."""
+    done = subprocess.run([BIN, *args], capture_output=True, timeout=timeout)
+    return done.returncode, done.stdout.decode(), done.stderr.decode()
+
+
+class Engine:
+    def __init__(self):
+        if not os.access(BIN, os.X_OK):
+            raise AssertionError("SOLVANE_BIN does not name an executable: %r" % BIN)
+        self.proc = subprocess.Popen([BIN], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                     stderr=subprocess.PIPE)
+        self.lines = queue.Queue()
+        self.ended = False  # standard output closed
+        self.stderr = b""
+        threading.Thread(target=self._read_stdout, daemon=True).start()
+        self._err_thread = threading.Thread(target=self._read_stderr, daemon=True)
+        self._err_thread.start()
+
+    def _read_stdout(self):
+        for raw in iter(self.proc.stdout.readline, b""):
+            # Only the line feed goes: trailing blanks and stray CRs are kept.
+            self.lines.put(raw[:-1].decode() if raw.endswith(b"\n") else raw.decode() + "<no LF>")
+        self.lines.put(None)
+
+    def _read_stderr(self):
+        self.stderr = self.proc.stderr.read()
+
+    def send(self, *lines, eol="\n"):
+        self.send_raw("".join(line + eol for line in lines))
+
+    def send_raw(self, text):
+        self.proc.stdin.write(text.encode())
+        self.proc.stdin.flush()
+
+    def readline(self, timeout):
+        """The next line, or None when none came in time or the output has ended."""
+        if self.ended:
+            return None
+        try:
+            line = self.lines.get(timeout=max(timeout, 0))
+        except queue.Empty:
+            return None
+        self.ended = line is None
+        return line
+
+    def read_until(self, pattern, timeout=10.0):
+        """The lines up to and including the first that matches pattern."""
+        deadline = time.monotonic() + timeout
+        got = []
+        while True:
+            line = self.readline(deadline - time.monotonic())
+            if line is None:
+                raise AssertionError("no line matching %r within %.1f s; read: %r" % (pattern, timeout, got))
+            got.append(line)
+            if re.search(pattern, line):
+                return got
+
+    def search(self, *commands, timeout=20.0):
+        """Sends the commands; the lines up to the bestmove line."""
+        self.send(*commands)
+        return self.read_until(r"^bestmove ", timeout)
+
+    def silent(self, seconds):
+        """The lines printed within the given time, or until the output ends."""
+        deadline = time.monotonic() + seconds
+        got = []
+        while (line := self.readline(deadline - time.monotonic())) is not None:
+            got.append(line)
+        return got
+
+    def finish(self, quit=True, timeout=10.0):
+        """Sends quit (or only closes the input); the remaining lines and the exit status."""
+        if quit:
+            self.send("quit")
+        self.proc.stdin.close()
+        try:
+            status = self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self.kill()
+            raise AssertionError("the engine did not exit within %.1f s" % timeout)
+        tail = self.silent(5.0)
+        self._err_thread.join(timeout=5)
+        return tail, status
+
+    def kill(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait(timeout=10)
+        for stream in (self.proc.stdin, self.proc.stdout, self.proc.stderr):
+            try:
+                stream.close()
+            except (OSError, ValueError):
+                pass
+
+
+class EngineCase(unittest.TestCase):
+    def start(self):
+        eng = Engine()
+        self.addCleanup(eng.kill)
+        return eng
+
+    def end(self, eng, quit=True):
+        """Quits (or closes the input) and checks a clean exit; the lines still printed."""
+        tail, status = eng.finish(quit=quit)
+        self.assertEqual(status, 0, "exit status; stderr: %r" % eng.stderr[-2000:])
+        self.assertEqual(eng.stderr, b"", "nothing goes to standard error")
+        return tail
+
+    def assertQuiet(self, eng, seconds=0.3):
+        self.assertEqual(eng.silent(seconds), [], "unexpected output")
+
+    def parse_search(self, lines):
+        """Checks the form of a search's lines; (info matches, bestmove match)."""
+        *infos, best = lines
+        parsed = [INFO_LINE.match(line) for line in infos]
+        for line, m in zip(infos, parsed):
+            self.assertIsNotNone(m, "malformed info line %r" % line)
+        b = BESTMOVE_LINE.match(best)
+        self.assertIsNotNone(b, "malformed bestmove line %r" % best)
+        return parsed, b

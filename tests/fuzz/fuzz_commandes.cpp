@@ -1,0 +1,54 @@
+// Feeds arbitrary bytes to the engine's own token reader and command handlers,
+// as the input thread would, and runs every requested search at once with its
+// depth capped so that an input costs milliseconds.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "globals.h"
+#include "position.h"
+#include "search.h"
+#include "sortie.h"
+#include "uci.h"
+
+namespace {
+
+constexpr int PROFONDEUR_FUZZ = 2;
+
+void etat_de_depart() {
+    PION = 100;
+    CAVALIER = 300;
+    FOU = 300;
+    TOUR = 500;
+    DAME = 900;
+    MOBILITY = 1;
+    DRAW = 200;
+    PROMOTEINUPPERCASE = 1;
+    FIN = CALCUL = ISREADY = STOP = LANCE_HORLOGE = 0;
+    init();
+    TRAIT = BLANC;
+    ADVERSAIRE = NOIR;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
+    static std::string sortie;
+    sortie_capturer(&sortie);
+    etat_de_depart();
+    lecture_depuis_texte(std::string_view(reinterpret_cast<const char*>(donnees), taille));
+    while (FIN == 0) {
+        lire_mot();
+        uci_main();
+        if (CALCUL == 1) {
+            if (PROFONDEUR > PROFONDEUR_FUZZ) PROFONDEUR = PROFONDEUR_FUZZ;
+            joue();
+            // The search must leave the game exactly as "position" set it up.
+            if (!position_is_ok()) __builtin_trap();
+        }
+        if (FIN_ENTREE == 1) break;
+    }
+    sortie.clear();
+    return 0;
+}
