@@ -48,35 +48,16 @@ const bitboard MULTIPLICATEURS_FOU[64] = {
     0x0104000012a02200ull, 0x0200881003300100ull, 0x0140400202840100ull, 0x0402020801010201ull,
 };
 
-constexpr int DIRECTIONS_TOUR[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
-constexpr int DIRECTIONS_FOU[4][2] = {{1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
+constexpr bitboard COLONNE_A = 0x0101010101010101ull;
+constexpr bitboard COLONNE_H = COLONNE_A << 7;
+constexpr bitboard RANGEE_1 = 0xFFull;
+constexpr bitboard RANGEE_8 = RANGEE_1 << 56;
+constexpr bitboard BORDS = COLONNE_A | COLONNE_H | RANGEE_1 | RANGEE_8;
+
+constexpr direction LIGNES[4] = {EST, OUEST, NORD, SUD};
+constexpr direction DIAGONALES[4] = {NORD_EST, SUD_EST, NORD_OUEST, SUD_OUEST};
 
 bool sur_echiquier(int colonne, int rangee) { return colonne >= 0 && colonne < 8 && rangee >= 0 && rangee < 8; }
-
-// Rays from b, each stopped by the first occupied square (included).
-bitboard rayons(int b, bitboard occupation, const int (&directions)[4][2]) {
-    bitboard a = 0;
-    for (const auto& d : directions) {
-        if (d[0] == 0 && d[1] == 0) continue;
-        int colonne = b % 8 + d[0], rangee = b / 8 + d[1];
-        for (; sur_echiquier(colonne, rangee); colonne += d[0], rangee += d[1]) {
-            a |= bitboard{1} << (8 * rangee + colonne);
-            if (occupation >> (8 * rangee + colonne) & 1) break;
-        }
-    }
-    return a;
-}
-
-// The squares whose occupant can block a ray: the rays without their last square.
-bitboard masque(int b, const int (&directions)[4][2]) {
-    bitboard m = 0;
-    for (const auto& d : directions) {
-        int colonne = b % 8 + d[0], rangee = b / 8 + d[1];
-        for (; sur_echiquier(colonne + d[0], rangee + d[1]); colonne += d[0], rangee += d[1])
-            m |= bitboard{1} << (8 * rangee + colonne);
-    }
-    return m;
-}
 
 bitboard sauts(int b, std::initializer_list<std::pair<int, int>> pas) {
     bitboard a = 0;
@@ -85,22 +66,42 @@ bitboard sauts(int b, std::initializer_list<std::pair<int, int>> pas) {
     return a;
 }
 
+// The ray cut after its first occupied square: the squares beyond that
+// blocker are the blocker's own ray in the same direction.
+bitboard rayon_bloque(direction d, int b, bitboard occupation) {
+    bitboard r = RAYON[d][b];
+    const bitboard bloqueurs = r & occupation;
+    if (bloqueurs == 0) return r;
+    const bool croissant = d == EST || d == NORD || d == NORD_EST || d == NORD_OUEST;
+    const int premier = croissant ? std::countr_zero(bloqueurs) : 63 - std::countl_zero(bloqueurs);
+    return r ^ RAYON[d][premier];
+}
+
 bitboard TABLE_TOUR[102400];
 bitboard TABLE_FOU[5248];
 
-void remplir(magie* magies, const bitboard* multiplicateurs, const int (&directions)[4][2], bitboard* table) {
+void remplir(magie* magies, const bitboard* multiplicateurs, const direction (&directions)[4], bitboard* table) {
     bitboard* suivant = table;
     for (int b = 0; b < 64; ++b) {
         magie& m = magies[b];
-        m.masque = masque(b, directions);
+        m.portee = 0;
+        m.masque = 0;
+        for (direction d : directions) {
+            m.portee |= RAYON[d][b];
+            // The last square of a ray blocks nothing.
+            const bitboard bord = d == EST ? COLONNE_H : d == OUEST ? COLONNE_A : d == NORD ? RANGEE_8 :
+                                  d == SUD ? RANGEE_1 : BORDS;
+            m.masque |= RAYON[d][b] & ~bord;
+        }
         m.multiplicateur = multiplicateurs[b];
         m.decalage = 64 - std::popcount(m.masque);
         m.attaques = suivant;
-        m.portee = rayons(b, 0, directions);
         // Every subset of the mask, by the carry-rippler walk.
         bitboard sous = 0;
         do {
-            suivant[((sous & m.masque) * m.multiplicateur) >> m.decalage] = rayons(b, sous, directions);
+            bitboard a = 0;
+            for (direction d : directions) a |= rayon_bloque(d, b, sous);
+            suivant[(sous * m.multiplicateur) >> m.decalage] = a;
             sous = (sous - m.masque) & m.masque;
         } while (sous != 0);
         suivant += bitboard{1} << std::popcount(m.masque);
@@ -109,19 +110,21 @@ void remplir(magie* magies, const bitboard* multiplicateurs, const int (&directi
 
 struct initialisation {
     initialisation() {
+        static const int pas[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
         for (int b = 0; b < 64; ++b) {
             ATTAQUES_CAVALIER[b] = sauts(b, {{1, 2}, {2, 1}, {2, -1}, {1, -2}, {-1, -2}, {-2, -1}, {-2, 1}, {-1, 2}});
             ATTAQUES_ROI[b] = sauts(b, {{1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}, {0, -1}, {1, -1}});
             ATTAQUES_PION[0][b] = sauts(b, {{1, 1}, {-1, 1}});
             ATTAQUES_PION[1][b] = sauts(b, {{1, -1}, {-1, -1}});
-            static const int pas[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
             for (int d = 0; d < 8; ++d) {
-                const int directions[4][2] = {{pas[d][0], pas[d][1]}, {0, 0}, {0, 0}, {0, 0}};
-                RAYON[d][b] = rayons(b, 0, directions);
+                bitboard r = 0;
+                for (int c = b % 8 + pas[d][0], l = b / 8 + pas[d][1]; sur_echiquier(c, l); c += pas[d][0], l += pas[d][1])
+                    r |= bitboard{1} << (8 * l + c);
+                RAYON[d][b] = r;
             }
         }
-        remplir(MAGIES_TOUR, MULTIPLICATEURS_TOUR, DIRECTIONS_TOUR, TABLE_TOUR);
-        remplir(MAGIES_FOU, MULTIPLICATEURS_FOU, DIRECTIONS_FOU, TABLE_FOU);
+        remplir(MAGIES_TOUR, MULTIPLICATEURS_TOUR, LIGNES, TABLE_TOUR);
+        remplir(MAGIES_FOU, MULTIPLICATEURS_FOU, DIAGONALES, TABLE_FOU);
     }
 };
 const initialisation INITIALISATION;
