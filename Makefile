@@ -53,9 +53,13 @@ fuzz: fuzz-build
 	$(FUZZ)/fuzz_commandes -max_total_time=$(FUZZ_SECONDS) -max_len=1024 -timeout=10 \
 	  -artifact_prefix=$(FUZZ)/ $(FUZZ)/corpus
 
+# Long games: against the referee at 5 s + 0.1, then against itself at 40
+# moves in 20 s, repeating.
 soak: release
 	python3 tests/games/run_games.py --engine $(RELEASE)/solvane --opponent stockfish --games $(SOAK_GAMES) \
-	  --tc 5+0.1 --pgn build/soak.pgn --require-clean
+	  --tc 5+0.1 --pgn build/soak.pgn --fail-on-fault
+	python3 tests/games/run_games.py --engine $(RELEASE)/solvane --opponent self --games 4 \
+	  --tc 20 --moves-per-tc 40 --pgn build/soak-self.pgn --fail-on-fault
 
 clean:
 	rm -rf build
@@ -108,12 +112,14 @@ build/wine-prefix/system.reg:
 	mkdir -p build
 	$(WINE_ENV) $(WINE) wineboot --init </dev/null >/dev/null 2>&1
 
-# A persistent wineserver, started apart from the tests, keeps Wine's own
-# helper processes from holding the engine's pipes open after it exits.
+# A persistent wineserver, started apart from the tests (any server left from
+# an earlier run goes first), keeps Wine's own helper processes from holding
+# the engine's pipes open after it exits.
 windows-check: windows-x64 build/wine-prefix/system.reg
+	-$(WINE_ENV) $(WINESERVER) -k 2>/dev/null
 	$(WINE_ENV) $(WINESERVER) -p
 	$(WINE_ENV) $(WINE) $(WINDOWS)/solvane-x64.exe --version </dev/null >/dev/null 2>&1
-	cd tests/e2e && status=0; \
+	cd tests/e2e || exit 1; status=0; \
 	  $(WINE_ENV) SOLVANE_EXE=$(CURDIR)/$(WINDOWS)/solvane-x64.exe SOLVANE_BIN=$(CURDIR)/tests/cross/wine-solvane \
 	  $(CROSS_PY) -v $(WINDOWS_E2E) || status=$$?; \
 	  $(WINE_ENV) $(WINESERVER) -k; exit $$status

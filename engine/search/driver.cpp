@@ -1,3 +1,7 @@
+#include <algorithm>
+#include <cassert>
+#include <iterator>
+
 #include "globals.h"
 #include "movegen.h"
 #include "search.h"
@@ -31,6 +35,30 @@ coup premier_coup_legal() {
     }
     return AUCUN_COUP;
 }
+
+// The game as "position" set it up: every search must leave it so.
+struct partie_avant {
+    int echiquier[120];
+    int trait, adversaire, roi_blanc, roi_noir, roques[4], fin;
+    partie_avant() {
+        std::copy(std::begin(ECHIQUIER), std::end(ECHIQUIER), echiquier);
+        trait = TRAIT;
+        adversaire = ADVERSAIRE;
+        roi_blanc = ROI_BLANC;
+        roi_noir = ROI_NOIR;
+        roques[0] = PETIT_ROQUE_BLANC;
+        roques[1] = GRAND_ROQUE_BLANC;
+        roques[2] = PETIT_ROQUE_NOIR;
+        roques[3] = GRAND_ROQUE_NOIR;
+        fin = FIN_LISTE_PARTIE;
+    }
+    bool intacte() const {
+        return std::equal(std::begin(echiquier), std::end(echiquier), ECHIQUIER) && trait == TRAIT &&
+               adversaire == ADVERSAIRE && roi_blanc == ROI_BLANC && roi_noir == ROI_NOIR &&
+               roques[0] == PETIT_ROQUE_BLANC && roques[1] == GRAND_ROQUE_BLANC && roques[2] == PETIT_ROQUE_NOIR &&
+               roques[3] == GRAND_ROQUE_NOIR && fin == FIN_LISTE_PARTIE && position_is_ok();
+    }
+};
 
 }  // namespace
 
@@ -92,6 +120,9 @@ void affiche_coup() {
 
 void joue() {
     const instantanes_differes differes;
+#ifndef NDEBUG
+    const partie_avant avant;
+#endif
     const int limite = PROFONDEUR;
     BEST_COUP = premier_coup_legal();
     PONDER_COUP = AUCUN_COUP;
@@ -115,6 +146,7 @@ void joue() {
         }
     }
     PROFONDEUR = limite;
+    assert(avant.intacte());
     // An interface may send the next "go" the moment it reads bestmove.
     CALCUL = 0;
     affiche_coup();

@@ -64,6 +64,14 @@ class Bench(unittest.TestCase):
         self.assertEqual(int(tail[1].group(1)), sum(int(m.group(4)) for m in infos))
         self.assertGreaterEqual(sum(line.startswith("bestmove ") for line in lines), 2)
 
+    def test_bench_signature(self):
+        # The node total is fixed by the search's rules alone: any change to it
+        # is a change of the engine's behaviour (the default depth's total is in
+        # the README).
+        status, out, err = run_tool("bench", "5", timeout=300)
+        self.assertEqual((status, err), (0, ""))
+        self.assertIn("\nNodes searched: 1451608\n", out)
+
 
 class Options(unittest.TestCase):
     def test_help_and_version(self):
