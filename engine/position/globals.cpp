@@ -1,13 +1,13 @@
 #include "globals.h"
 
-int PION = 100;
-int CAVALIER = 300;
-int FOU = 300;
-int TOUR = 500;
-int DAME = 900;
-int MOBILITY = 1;
-int DRAW = 200;
-int PROMOTEINUPPERCASE = 1;
+int PION = PION_DEFAUT;
+int CAVALIER = CAVALIER_DEFAUT;
+int FOU = FOU_DEFAUT;
+int TOUR = TOUR_DEFAUT;
+int DAME = DAME_DEFAUT;
+int MOBILITY = MOBILITY_DEFAUT;
+int DRAW = DRAW_DEFAUT;
+int PROMOTEINUPPERCASE = PROMOTEINUPPERCASE_DEFAUT;
 
 std::atomic<int> FIN{0};
 std::atomic<int> CALCUL{0};
@@ -16,3 +16,14 @@ std::atomic<int> STOP{0};
 std::atomic<int> LANCE_HORLOGE{0};
 std::atomic<int> TEMPS_HORLOGE{0};
 std::atomic<int> LAST_TIME{0};
+
+void options_par_defaut() {
+    PION = PION_DEFAUT;
+    CAVALIER = CAVALIER_DEFAUT;
+    FOU = FOU_DEFAUT;
+    TOUR = TOUR_DEFAUT;
+    DAME = DAME_DEFAUT;
+    MOBILITY = MOBILITY_DEFAUT;
+    DRAW = DRAW_DEFAUT;
+    PROMOTEINUPPERCASE = PROMOTEINUPPERCASE_DEFAUT;
+}

@@ -6,6 +6,15 @@
 #include <atomic>
 
 // Engine options; written by the input thread only while no search runs.
+constexpr int PION_DEFAUT = 100;
+constexpr int CAVALIER_DEFAUT = 300;
+constexpr int FOU_DEFAUT = 300;
+constexpr int TOUR_DEFAUT = 500;
+constexpr int DAME_DEFAUT = 900;
+constexpr int MOBILITY_DEFAUT = 1;
+constexpr int DRAW_DEFAUT = 200;
+constexpr int PROMOTEINUPPERCASE_DEFAUT = 1;
+
 extern int PION;
 extern int CAVALIER;
 extern int FOU;
@@ -14,6 +23,9 @@ extern int DAME;
 extern int MOBILITY;
 extern int DRAW;
 extern int PROMOTEINUPPERCASE;
+
+// Every option back to its start-up value (the bench searches with these).
+void options_par_defaut();
 
 // Flags shared between threads: whole-int loads and stores, never read-modify-write.
 extern std::atomic<int> FIN;            // the program must end

@@ -30,6 +30,7 @@ int outil_bench(int profondeur) {
     auto debut = std::chrono::steady_clock::now();
     for (int i = 0; i < nb; ++i) {
         std::string erreur;
+        options_par_defaut();
         position_depuis_texte(POSITIONS_BENCH[i], &erreur);
         sortie_ligne(format_texte("Position %d/%d: %s", i + 1, nb, POSITIONS_BENCH[i]));
         PROFONDEUR = profondeur;

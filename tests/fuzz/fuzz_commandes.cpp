@@ -17,14 +17,7 @@ namespace {
 constexpr int PROFONDEUR_FUZZ = 2;
 
 void etat_de_depart() {
-    PION = 100;
-    CAVALIER = 300;
-    FOU = 300;
-    TOUR = 500;
-    DAME = 900;
-    MOBILITY = 1;
-    DRAW = 200;
-    PROMOTEINUPPERCASE = 1;
+    options_par_defaut();
     FIN = CALCUL = ISREADY = STOP = LANCE_HORLOGE = 0;
     init();
     TRAIT = BLANC;

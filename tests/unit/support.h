@@ -27,15 +27,8 @@ struct CaptureSortie {
 };
 
 // Puts every option and flag back to its start-up value.
-inline void options_par_defaut() {
-    PION = 100;
-    CAVALIER = 300;
-    FOU = 300;
-    TOUR = 500;
-    DAME = 900;
-    MOBILITY = 1;
-    DRAW = 200;
-    PROMOTEINUPPERCASE = 1;
+inline void etat_par_defaut() {
+    options_par_defaut();
     STOP = 0;
     CALCUL = 0;
 }

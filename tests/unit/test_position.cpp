@@ -54,7 +54,7 @@ int jouer(const char* de, const char* a) {
 struct Remise {
     ~Remise() {
         PROMOTION = 0;
-        options_par_defaut();
+        etat_par_defaut();
     }
 };
 

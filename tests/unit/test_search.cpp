@@ -38,10 +38,10 @@ int chercher(int profondeur) {
 
 class Recherche : public ::testing::Test {
 protected:
-    void SetUp() override { options_par_defaut(); }
+    void SetUp() override { etat_par_defaut(); }
     void TearDown() override {
         init_variation();
-        options_par_defaut();
+        etat_par_defaut();
         PROFONDEUR_FIXE = 0;
     }
 };
@@ -84,7 +84,7 @@ TEST_F(Recherche, EvalMaterialAndMobility) {
         poser("fen 4k3/ppp5/8/8/3q4/8/PP6/RNB1K3 b - - 0 1");
         EXPECT_EQ(eval(), -v.blancs);
     }
-    options_par_defaut();
+    etat_par_defaut();
     // A raised stop gives the sentinel whatever the side, and still counts.
     for (const char* position : {cinq, "fen 4k3/8/8/8/8/8/8/3QK3 b - - 0 1"}) {
         poser(position);
@@ -166,7 +166,7 @@ TEST_F(Recherche, ScoresOfWholeIterations) {
     EXPECT_EQ(chercher(1), 200);
     EXPECT_EQ(ligne_pv(), "h4e1");
     // A draw score of 1000 equals what every ordinary move returns.
-    options_par_defaut();
+    etat_par_defaut();
     poser("startpos");
     DRAW = 1000;
     EXPECT_EQ(chercher(2), -1000);

@@ -40,7 +40,7 @@ protected:
     }
     void TearDown() override { remettre(); }
     static void remettre() {
-        options_par_defaut();
+        etat_par_defaut();
         FIN = ISREADY = LANCE_HORLOGE = PROFONDEUR_FIXE = 0;
     }
 };
@@ -181,7 +181,7 @@ TEST_F(Uci, Setoption) {
     }
     EXPECT_EQ(ISREADY, 0);
 
-    options_par_defaut();
+    etat_par_defaut();
     PROMOTEINUPPERCASE = 0;  // a stray "true" must not switch it on
     const std::vector<int> avant = options();
     for (const char* ligne : {"name Mobility", "name Mobility value", "value 5 name Pawn", "NAME Pawn VALUE 5",
