@@ -33,6 +33,9 @@ variation* nouvelle_variation(coup m) {
 // Searches one list at a node; false once a cut-off ends the node.
 void chercher_liste(const liste_coups& liste, int extension, int depth, int& alpha, int beta, variation* pv,
                     int& best, int& legaux) {
+    // A child with no depth left, reached by a quiet move or past the capture
+    // extension, is a leaf: alphabeta would only test STOP and evaluate it.
+    const bool feuilles = depth - 1 < 0 || (depth - 1 == 0 && extension == 0);
     for (int i = 0; i < liste.nb_coups && best < beta; ++i) {
         const coup m = liste.coups[i];
         const int r = ajoute_coup_partie(m.depart, m.arrivee);
@@ -51,7 +54,8 @@ void chercher_liste(const liste_coups& liste, int extension, int depth, int& alp
             score = -r * TRAIT;
         } else {
             inverse_trait();
-            score = -alphabeta(depth - 1, -beta, -alpha, noeud);
+            if (feuilles) score = STOP == 1 ? -SCORE_ARRET : -eval();
+            else score = -alphabeta(depth - 1, -beta, -alpha, noeud);
             inverse_trait();
         }
         retire_coup_partie();
