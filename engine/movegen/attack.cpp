@@ -15,6 +15,28 @@ int is_roi_echec(int c) {
     return case_attaquee(bit_de_case(c), camp_attaquant(c)) ? 1 : 0;
 }
 
-bool roi_du_trait_attaque() {
-    return TRAIT == BLANC ? case_attaquee(bit_de_case(ROI_BLANC), NOIR) : case_attaquee(bit_de_case(ROI_NOIR), BLANC);
+bool roi_du_trait_attaque() { return is_roi_echec(TRAIT == BLANC ? ROI_BLANC : ROI_NOIR) == 1; }
+
+legalite preparer_legalite() {
+    const int ennemi = -TRAIT;
+    const int roi = bit_de_case(TRAIT == BLANC ? ROI_BLANC : ROI_NOIR);
+    if (case_attaquee(roi, ennemi)) return {~bitboard{0}};
+    // An enemy slider on a line from the king with one own piece between pins it.
+    const bitboard dames = pieces_bb(REINE * ennemi);
+    bitboard cloueurs = (MAGIES_TOUR[roi].portee & (pieces_bb(TOUR_P * ennemi) | dames)) |
+                        (MAGIES_FOU[roi].portee & (pieces_bb(FOU_P * ennemi) | dames));
+    bitboard a_tester = bitboard{1} << roi;
+    while (cloueurs != 0) {
+        const bitboard entre = ENTRE[roi][bit_suivant(cloueurs)] & OCCUPATION_BB;
+        if (std::has_single_bit(entre) && (entre & CAMP_BB[indice_camp(TRAIT)]) != 0) a_tester |= entre;
+    }
+    return {a_tester};
+}
+
+bool coup_a_tester(const legalite& l, coup m) {
+    if (l.a_tester >> bit_de_case(m.depart) & 1) return true;
+    // En passant takes a second piece off the board.
+    const int piece = ECHIQUIER[m.depart];
+    return (piece == PION_P || piece == -PION_P) && m.arrivee < PREMIER_CODE_PROMOTION &&
+           ECHIQUIER[m.arrivee] == VIDE && (m.arrivee - m.depart) % 10 != 0;
 }

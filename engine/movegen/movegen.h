@@ -36,3 +36,13 @@ int difference_de_mobilite();
 
 // True when the side that just moved (still TRAIT) left its king attacked.
 bool roi_du_trait_attaque();
+
+// The moves of the side to move that can leave its own king attacked, and so
+// need roi_du_trait_attaque() once made: all of them when the king is in check,
+// else those of the king, of pinned pieces, and en passant. The others are
+// legal as generated.
+struct legalite {
+    uint64_t a_tester;  // from-squares, as bits
+};
+legalite preparer_legalite();
+bool coup_a_tester(const legalite& l, coup m);

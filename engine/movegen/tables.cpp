@@ -6,6 +6,7 @@ bitboard ATTAQUES_PION[2][64];
 magie MAGIES_TOUR[64];
 magie MAGIES_FOU[64];
 bitboard RAYON[8][64];
+bitboard ENTRE[64][64];
 
 namespace {
 
@@ -123,6 +124,18 @@ struct initialisation {
                 RAYON[d][b] = r;
             }
         }
+        for (int a = 0; a < 64; ++a)
+            for (int d = 0; d < 8; ++d) {
+                bitboard entre = 0;
+                for (bitboard x = RAYON[d][a]; x != 0;) {
+                    // Along a ray the squares come nearest first in one of the two orders.
+                    const bool croissant = d == EST || d == NORD || d == NORD_EST || d == NORD_OUEST;
+                    const int b = croissant ? std::countr_zero(x) : 63 - std::countl_zero(x);
+                    x &= ~(bitboard{1} << b);
+                    ENTRE[a][b] = entre;
+                    entre |= bitboard{1} << b;
+                }
+            }
         remplir(MAGIES_TOUR, MULTIPLICATEURS_TOUR, LIGNES, TABLE_TOUR);
         remplir(MAGIES_FOU, MULTIPLICATEURS_FOU, DIAGONALES, TABLE_FOU);
     }

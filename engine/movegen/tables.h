@@ -26,6 +26,7 @@ extern magie MAGIES_FOU[64];
 // Squares along one direction on an empty board, by mailbox step.
 enum direction { EST, OUEST, NORD, SUD, NORD_EST, SUD_EST, NORD_OUEST, SUD_OUEST };
 extern bitboard RAYON[8][64];
+extern bitboard ENTRE[64][64];  // squares strictly between two aligned squares, else none
 
 inline bitboard attaques_tour(int b, bitboard occupation) {
     const magie& m = MAGIES_TOUR[b];

@@ -1,3 +1,4 @@
+#include <cassert>
 #include <memory>
 #include <vector>
 
@@ -31,15 +32,17 @@ variation* nouvelle_variation(coup m) {
 }
 
 // Searches one list at a node; false once a cut-off ends the node.
-void chercher_liste(const liste_coups& liste, int extension, int depth, int& alpha, int beta, variation* pv,
-                    int& best, int& legaux) {
+void chercher_liste(const liste_coups& liste, const legalite& legal, int extension, int depth, int& alpha, int beta,
+                    variation* pv, int& best, int& legaux) {
     // A child with no depth left, reached by a quiet move or past the capture
     // extension, is a leaf: alphabeta would only test STOP and evaluate it.
     const bool feuilles = depth - 1 < 0 || (depth - 1 == 0 && extension == 0);
     for (int i = 0; i < liste.nb_coups && best < beta; ++i) {
         const coup m = liste.coups[i];
+        const bool a_tester = coup_a_tester(legal, m);
         const int r = ajoute_coup_partie(m.depart, m.arrivee);
-        if (roi_du_trait_attaque()) {
+        assert(a_tester || !roi_du_trait_attaque());
+        if (a_tester && roi_du_trait_attaque()) {
             retire_coup_partie();
             continue;
         }
@@ -99,7 +102,8 @@ int alphabeta(int depth, int alpha, int beta, variation* pv) {
     liste_coups liste;
     init_liste(&liste);
     generer_prises(&liste);
-    chercher_liste(liste, 1, depth, alpha, beta, pv, best, legaux);
+    const legalite legal = preparer_legalite();
+    chercher_liste(liste, legal, 1, depth, alpha, beta, pv, best, legaux);
 
     // Quiet moves after the captures; at the capture extension only when no
     // capture was legal, so that mate and stalemate are still seen there. They
@@ -107,7 +111,7 @@ int alphabeta(int depth, int alpha, int beta, variation* pv) {
     if (best < beta && (depth > 0 || (depth == 0 && EXTENSION == 1 && legaux == 0))) {
         init_liste(&liste);
         generer_calmes(&liste);
-        chercher_liste(liste, 0, depth, alpha, beta, pv, best, legaux);
+        chercher_liste(liste, legal, 0, depth, alpha, beta, pv, best, legaux);
     }
 
     if (best != -MAT) return best;
