@@ -1,0 +1,6 @@
+# 32-bit Windows executable built with Debian's mingw-w64.
+set(SOLVANE_MINGW_TRIPLE i686-w64-mingw32)
+# Not x86_64, so no -march is added: the compiler's i686 baseline runs on any
+# 32-bit Windows machine.
+set(CMAKE_SYSTEM_PROCESSOR i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

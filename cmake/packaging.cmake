@@ -1,0 +1,48 @@
+# Install rules and the Debian package (`make package`, or cpack -G DEB in a
+# build directory).
+include(GNUInstallDirs)
+
+install(TARGETS solvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# Debian ships manual pages compressed; fall back to the plain page.
+set(SOLVANE_MANPAGE ${CMAKE_CURRENT_SOURCE_DIR}/docs/solvane.6)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${SOLVANE_MANPAGE})
+find_program(SOLVANE_GZIP gzip)
+if(SOLVANE_GZIP)
+  execute_process(COMMAND ${SOLVANE_GZIP} -9 -n -c ${SOLVANE_MANPAGE}
+                  OUTPUT_FILE ${CMAKE_CURRENT_BINARY_DIR}/solvane.6.gz
+                  RESULT_VARIABLE SOLVANE_GZIP_RESULT)
+endif()
+if(SOLVANE_GZIP AND SOLVANE_GZIP_RESULT EQUAL 0)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/solvane.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+else()
+  install(FILES ${SOLVANE_MANPAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+endif()
+install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+set(SOLVANE_MAINTAINER "Solvane maintainers <solvane@example.org>"
+    CACHE STRING "Maintainer field of the Debian package: name <address>")
+
+set(CPACK_PACKAGE_NAME solvane)
+set(CPACK_PACKAGE_VENDOR "Vesquin")
+set(CPACK_PACKAGE_CONTACT "${SOLVANE_MAINTAINER}")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "chess engine for the Universal Chess Interface (UCI)")
+set(CPACK_PACKAGE_DESCRIPTION "Solvane plays chess through the UCI protocol: a chess graphical interface or a
+match runner starts it and talks to it over standard input and output. It
+searches with iterative deepening and alpha-beta over the legal moves and
+scores positions by material and mobility; piece values, the mobility weight
+and the draw score are engine options. The perft and bench tools check move
+generation and measure search speed.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_GENERATOR DEB)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${SOLVANE_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# The C and C++ runtime dependencies, read from the binary by dpkg-shlibdeps.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+
+include(CPack)
