@@ -120,7 +120,7 @@ windows-check: windows-x64 build/wine-prefix/system.reg
 	$(WINE_ENV) $(WINESERVER) -p
 	$(WINE_ENV) $(WINE) $(WINDOWS)/solvane-x64.exe --version </dev/null >/dev/null 2>&1
 	cd tests/e2e || exit 1; status=0; \
-	  $(WINE_ENV) SOLVANE_EXE=$(CURDIR)/$(WINDOWS)/solvane-x64.exe SOLVANE_BIN=$(CURDIR)/tests/cross/wine-solvane \
+	  $(WINE_ENV) SOLVANE_LINE_END=crlf SOLVANE_EXE=$(CURDIR)/$(WINDOWS)/solvane-x64.exe SOLVANE_BIN=$(CURDIR)/tests/cross/wine-solvane \
 	  $(CROSS_PY) -v $(WINDOWS_E2E) || status=$$?; \
 	  $(WINE_ENV) $(WINESERVER) -k; exit $$status
 

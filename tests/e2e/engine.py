@@ -5,20 +5,18 @@ import os
 import queue
 import re
 import subprocess
+import tempfile
 import threading
 import time
 import unittest
 
 BIN = os.environ.get("SOLVANE_BIN", "")
+LINE_END = b"\r\n" if os.environ.get("SOLVANE_LINE_END") == "crlf" else b"\n"
 
-# Output forms shared by the test modules.
 MOVE = r"[a-h][1-8][a-h][1-8][QRBNqrbn]?"
 INFO_LINE = re.compile(r"^info depth (\d+) score (cp|mate) (-?\d+) nodes (\d+) pv ((?:%s )*)$" % MOVE)
 BESTMOVE_LINE = re.compile(r"^bestmove (%s|\(none\))(?: ponder (%s))?$" % (MOVE, MOVE))
-
-# The twenty first moves of chess.
 START_MOVES = {f + "2" + f + r for f in "abcdefgh" for r in "34"} | {"b1a3", "b1c3", "g1f3", "g1h3"}
-
 # White king a1 in check from an unguarded queen on b2: a1b2 is the only legal move.
 ONE_MOVE_FEN = "k7/8/8/8/8/8/1q6/K7 w - - 0 1"
 ONE_MOVE = "a1b2"
@@ -34,23 +32,20 @@ class Engine:
     def __init__(self):
         if not os.access(BIN, os.X_OK):
             raise AssertionError("SOLVANE_BIN does not name an executable: %r" % BIN)
-        self.proc = subprocess.Popen([BIN], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                     stderr=subprocess.PIPE)
-        self.lines = queue.Queue()
-        self.ended = False  # standard output closed
-        self.stderr = b""
+        self.err = tempfile.TemporaryFile()
+        self.proc = subprocess.Popen([BIN], stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=self.err)
+        self.lines, self.ended = queue.Queue(), False
         threading.Thread(target=self._read_stdout, daemon=True).start()
-        self._err_thread = threading.Thread(target=self._read_stderr, daemon=True)
-        self._err_thread.start()
 
     def _read_stdout(self):
         for raw in iter(self.proc.stdout.readline, b""):
-            # Only the line feed goes: trailing blanks and stray CRs are kept.
-            self.lines.put(raw[:-1].decode() if raw.endswith(b"\n") else raw.decode() + "<no LF>")
+            # Only the line ending goes (CR LF from a Windows build, whose output
+            # is in text mode): trailing blanks and stray CRs are kept and fail.
+            if raw.endswith(LINE_END):
+                self.lines.put(raw[:-len(LINE_END)].decode())
+            else:
+                self.lines.put(raw.decode() + "<no %r>" % LINE_END)
         self.lines.put(None)
-
-    def _read_stderr(self):
-        self.stderr = self.proc.stderr.read()
 
     def send(self, *lines, eol="\n"):
         self.send_raw("".join(line + eol for line in lines))
@@ -61,10 +56,8 @@ class Engine:
 
     def readline(self, timeout):
         """The next line, or None when none came in time or the output has ended."""
-        if self.ended:
-            return None
         try:
-            line = self.lines.get(timeout=max(timeout, 0))
+            line = None if self.ended else self.lines.get(timeout=max(timeout, 0))
         except queue.Empty:
             return None
         self.ended = line is None
@@ -72,15 +65,13 @@ class Engine:
 
     def read_until(self, pattern, timeout=10.0):
         """The lines up to and including the first that matches pattern."""
-        deadline = time.monotonic() + timeout
-        got = []
-        while True:
+        deadline, got = time.monotonic() + timeout, []
+        while not got or not re.search(pattern, got[-1]):
             line = self.readline(deadline - time.monotonic())
             if line is None:
                 raise AssertionError("no line matching %r within %.1f s; read: %r" % (pattern, timeout, got))
             got.append(line)
-            if re.search(pattern, line):
-                return got
+        return got
 
     def search(self, *commands, timeout=20.0):
         """Sends the commands; the lines up to the bestmove line."""
@@ -89,35 +80,17 @@ class Engine:
 
     def silent(self, seconds):
         """The lines printed within the given time, or until the output ends."""
-        deadline = time.monotonic() + seconds
-        got = []
+        deadline, got = time.monotonic() + seconds, []
         while (line := self.readline(deadline - time.monotonic())) is not None:
             got.append(line)
         return got
-
-    def finish(self, quit=True, timeout=10.0):
-        """Sends quit (or only closes the input); the remaining lines and the exit status."""
-        if quit:
-            self.send("quit")
-        self.proc.stdin.close()
-        try:
-            status = self.proc.wait(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            self.kill()
-            raise AssertionError("the engine did not exit within %.1f s" % timeout)
-        tail = self.silent(5.0)
-        self._err_thread.join(timeout=5)
-        return tail, status
 
     def kill(self):
         if self.proc.poll() is None:
             self.proc.kill()
             self.proc.wait(timeout=10)
-        for stream in (self.proc.stdin, self.proc.stdout, self.proc.stderr):
-            try:
-                stream.close()
-            except (OSError, ValueError):
-                pass
+        for stream in (self.proc.stdin, self.proc.stdout, self.err):
+            stream.close()
 
 
 class EngineCase(unittest.TestCase):
@@ -128,10 +101,18 @@ class EngineCase(unittest.TestCase):
 
     def end(self, eng, quit=True):
         """Quits (or closes the input) and checks a clean exit; the lines still printed."""
-        tail, status = eng.finish(quit=quit)
-        self.assertEqual(status, 0, "exit status; stderr: %r" % eng.stderr[-2000:])
-        self.assertEqual(eng.stderr, b"", "nothing goes to standard error")
-        return tail
+        if quit:
+            eng.send("quit")
+        eng.proc.stdin.close()
+        try:
+            status = eng.proc.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.fail("the engine did not exit within 10 s")
+        eng.err.seek(0)
+        stderr = eng.err.read()
+        self.assertEqual(status, 0, "exit status; stderr: %r" % stderr[-2000:])
+        self.assertEqual(stderr, b"", "nothing goes to standard error")
+        return eng.silent(5.0)
 
     def assertQuiet(self, eng, seconds=0.3):
         self.assertEqual(eng.silent(seconds), [], "unexpected output")

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "globals.h"
 #include "position.h"
@@ -17,14 +19,34 @@ inline void poser(const std::string& description) {
     ASSERT_TRUE(position_depuis_texte(description, &erreur)) << description << ": " << erreur;
 }
 
+constexpr int sq(const char* n) { return case_de(n[0] - 'a' + 1, n[1] - '0'); }
+
 // Collects everything the engine writes while it lives.
 struct CaptureSortie {
     std::string texte;
     CaptureSortie() { sortie_capturer(&texte); }
     ~CaptureSortie() { sortie_capturer(nullptr); }
-    CaptureSortie(const CaptureSortie&) = delete;
-    CaptureSortie& operator=(const CaptureSortie&) = delete;
 };
+
+inline std::vector<std::string> lignes(const std::string& texte) {
+    std::vector<std::string> v;
+    std::istringstream flux(texte);
+    for (std::string l; std::getline(flux, l);) v.push_back(l);
+    return v;
+}
+
+// Everything a take-back or a search must give back: board, side, kings,
+// rights, record length, FEN en passant square and the current snapshot.
+inline std::vector<int> etat() {
+    std::vector<int> v(ECHIQUIER, ECHIQUIER + 120);
+    v.insert(v.end(), {TRAIT, ADVERSAIRE, ROI_BLANC, ROI_NOIR, PETIT_ROQUE_BLANC, GRAND_ROQUE_BLANC,
+                       PETIT_ROQUE_NOIR, GRAND_ROQUE_NOIR, FIN_LISTE_PARTIE, EN_PASSANT_FEN});
+    const echiquier_sauve& s = ECHIQUIERS[FIN_LISTE_PARTIE + 1];
+    v.insert(v.end(), s.cases, s.cases + 80);
+    return v;
+}
+
+inline std::vector<int> roques() { return {PETIT_ROQUE_BLANC, GRAND_ROQUE_BLANC, PETIT_ROQUE_NOIR, GRAND_ROQUE_NOIR}; }
 
 // Puts every option and flag back to its start-up value.
 inline void etat_par_defaut() {
