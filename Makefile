@@ -69,8 +69,8 @@ clean:
 # build/m32 (32-bit Linux), build/pkg (the .deb).
 CROSS_JOBS ?= 2
 WINDOWS := build/windows
-WIN64 := build/win64
-WIN32 := build/win32
+WINDOWS_STRIP_x86 := i686-w64-mingw32-strip
+WINDOWS_STRIP_x64 := x86_64-w64-mingw32-strip
 WINE := /usr/lib/wine/wine64
 WINESERVER := /usr/lib/wine/wineserver
 WINE_ENV := WINEDEBUG=-all WINEPREFIX=$(CURDIR)/build/wine-prefix WINEDLLOVERRIDES="mscoree,mshtml="
@@ -93,19 +93,13 @@ cross-deps:
 
 windows: windows-x86 windows-x64
 
-windows-x64:
-	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x64.cmake -DCMAKE_BUILD_TYPE=Release \
+# windows-x86 and windows-x64: toolchain cmake/mingw-<arch>.cmake, build in build/win-<arch>.
+windows-x86 windows-x64: windows-%:
+	cmake -S . -B build/win-$* -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$*.cmake -DCMAKE_BUILD_TYPE=Release \
 	  -DBUILD_TESTING=OFF >/dev/null
-	cmake --build $(WIN64) -j $(CROSS_JOBS) --target solvane
+	cmake --build build/win-$* -j $(CROSS_JOBS) --target solvane
 	mkdir -p $(WINDOWS)
-	x86_64-w64-mingw32-strip -o $(WINDOWS)/solvane-x64.exe $(WIN64)/solvane.exe
-
-windows-x86:
-	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86.cmake -DCMAKE_BUILD_TYPE=Release \
-	  -DBUILD_TESTING=OFF >/dev/null
-	cmake --build $(WIN32) -j $(CROSS_JOBS) --target solvane
-	mkdir -p $(WINDOWS)
-	i686-w64-mingw32-strip -o $(WINDOWS)/solvane-x86.exe $(WIN32)/solvane.exe
+	$(WINDOWS_STRIP_$*) -o $(WINDOWS)/solvane-$*.exe build/win-$*/solvane.exe
 
 # The first Wine start creates the prefix.
 build/wine-prefix/system.reg:
