@@ -31,7 +31,7 @@ variation* nouvelle_variation(coup m) {
     return v;
 }
 
-// Searches one list at a node; false once a cut-off ends the node.
+// Searches one list of a node, in order, until a move reaches beta.
 void chercher_liste(const liste_coups& liste, const legalite& legal, int extension, int depth, int& alpha, int beta,
                     variation* pv, int& best, int& legaux) {
     // A child with no depth left, reached by a quiet move or past the capture
