@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <initializer_list>
+#include <iterator>
 
 #include "bitboard.h"
 #include "position.h"
@@ -108,4 +110,47 @@ bool position_is_ok() {
     for (bitboard b : PIECES_BB) bits += std::popcount(b);
     return occupation == OCCUPATION_BB && (CAMP_BB[0] | CAMP_BB[1]) == OCCUPATION_BB &&
            bits == std::popcount(OCCUPATION_BB);
+}
+
+etat_partie sauver_partie() {
+    etat_partie e;
+    std::copy(std::begin(ECHIQUIER), std::end(ECHIQUIER), e.echiquier);
+    e.trait = TRAIT;
+    e.adversaire = ADVERSAIRE;
+    e.roi_blanc = ROI_BLANC;
+    e.roi_noir = ROI_NOIR;
+    e.roques[0] = PETIT_ROQUE_BLANC;
+    e.roques[1] = GRAND_ROQUE_BLANC;
+    e.roques[2] = PETIT_ROQUE_NOIR;
+    e.roques[3] = GRAND_ROQUE_NOIR;
+    e.en_passant = EN_PASSANT_FEN;
+    e.fin_liste = FIN_LISTE_PARTIE;
+    e.partie.assign(PARTIE, PARTIE + (FIN_LISTE_PARTIE + 1));
+    e.echiquiers.assign(ECHIQUIERS, ECHIQUIERS + (FIN_LISTE_PARTIE + 2));
+    return e;
+}
+
+void restaurer_partie(const etat_partie& e) {
+    std::copy(std::begin(e.echiquier), std::end(e.echiquier), ECHIQUIER);
+    TRAIT = e.trait;
+    ADVERSAIRE = e.adversaire;
+    ROI_BLANC = e.roi_blanc;
+    ROI_NOIR = e.roi_noir;
+    PETIT_ROQUE_BLANC = e.roques[0];
+    GRAND_ROQUE_BLANC = e.roques[1];
+    PETIT_ROQUE_NOIR = e.roques[2];
+    GRAND_ROQUE_NOIR = e.roques[3];
+    EN_PASSANT_FEN = e.en_passant;
+    FIN_LISTE_PARTIE = e.fin_liste;
+    std::copy(e.partie.begin(), e.partie.end(), PARTIE);
+    std::copy(e.echiquiers.begin(), e.echiquiers.end(), ECHIQUIERS);
+    synchroniser_position();
+}
+
+bool partie_intacte(const etat_partie& e) {
+    return std::equal(std::begin(e.echiquier), std::end(e.echiquier), ECHIQUIER) && e.trait == TRAIT &&
+           e.adversaire == ADVERSAIRE && e.roi_blanc == ROI_BLANC && e.roi_noir == ROI_NOIR &&
+           e.roques[0] == PETIT_ROQUE_BLANC && e.roques[1] == GRAND_ROQUE_BLANC && e.roques[2] == PETIT_ROQUE_NOIR &&
+           e.roques[3] == GRAND_ROQUE_NOIR && e.en_passant == EN_PASSANT_FEN && e.fin_liste == FIN_LISTE_PARTIE &&
+           position_is_ok();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 // Cell values. Positive codes are White, negative Black.
 constexpr int VIDE = 0;
@@ -114,3 +115,29 @@ inline bool dernier_coup(int* depart, int* arrivee) {
 
 // Debug check that the board, rights, king squares and record agree.
 bool position_is_ok();
+
+inline bool droits_de_roque() {
+    return (PETIT_ROQUE_BLANC | GRAND_ROQUE_BLANC | PETIT_ROQUE_NOIR | GRAND_ROQUE_NOIR) != 0;
+}
+
+// A pawn moving diagonally onto an empty square takes en passant.
+inline bool prise_en_passant(int piece, int depart, int arrivee, int prise) {
+    return (piece == PION_P || piece == -PION_P) && arrivee < PREMIER_CODE_PROMOTION && prise == VIDE &&
+           (arrivee - depart) % 10 != 0;
+}
+
+// The whole game: board, side, king squares, rights, FEN en passant square and
+// the record in use. "position" restores it when it refuses a command; every
+// search must leave it as it found it.
+struct etat_partie {
+    int echiquier[120];
+    int trait, adversaire, roi_blanc, roi_noir;
+    int roques[4];
+    int en_passant;
+    int fin_liste;
+    std::vector<coup_partie> partie;
+    std::vector<echiquier_sauve> echiquiers;
+};
+etat_partie sauver_partie();
+void restaurer_partie(const etat_partie& e);
+bool partie_intacte(const etat_partie& e);  // all but the record's contents, and position_is_ok()

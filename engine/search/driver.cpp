@@ -1,6 +1,4 @@
-#include <algorithm>
 #include <cassert>
-#include <iterator>
 
 #include "globals.h"
 #include "movegen.h"
@@ -35,30 +33,6 @@ coup premier_coup_legal() {
     }
     return AUCUN_COUP;
 }
-
-// The game as "position" set it up: every search must leave it so.
-struct partie_avant {
-    int echiquier[120];
-    int trait, adversaire, roi_blanc, roi_noir, roques[4], fin;
-    partie_avant() {
-        std::copy(std::begin(ECHIQUIER), std::end(ECHIQUIER), echiquier);
-        trait = TRAIT;
-        adversaire = ADVERSAIRE;
-        roi_blanc = ROI_BLANC;
-        roi_noir = ROI_NOIR;
-        roques[0] = PETIT_ROQUE_BLANC;
-        roques[1] = GRAND_ROQUE_BLANC;
-        roques[2] = PETIT_ROQUE_NOIR;
-        roques[3] = GRAND_ROQUE_NOIR;
-        fin = FIN_LISTE_PARTIE;
-    }
-    bool intacte() const {
-        return std::equal(std::begin(echiquier), std::end(echiquier), ECHIQUIER) && trait == TRAIT &&
-               adversaire == ADVERSAIRE && roi_blanc == ROI_BLANC && roi_noir == ROI_NOIR &&
-               roques[0] == PETIT_ROQUE_BLANC && roques[1] == GRAND_ROQUE_BLANC && roques[2] == PETIT_ROQUE_NOIR &&
-               roques[3] == GRAND_ROQUE_NOIR && fin == FIN_LISTE_PARTIE && position_is_ok();
-    }
-};
 
 }  // namespace
 
@@ -121,7 +95,7 @@ void affiche_coup() {
 void joue() {
     const instantanes_differes differes;
 #ifndef NDEBUG
-    const partie_avant avant;
+    const etat_partie avant = sauver_partie();
 #endif
     const int limite = PROFONDEUR;
     BEST_COUP = premier_coup_legal();
@@ -146,7 +120,7 @@ void joue() {
         }
     }
     PROFONDEUR = limite;
-    assert(avant.intacte());
+    assert(partie_intacte(avant));
     // An interface may send the next "go" the moment it reads bestmove.
     CALCUL = 0;
     affiche_coup();

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "bitboard.h"
 #include "globals.h"
 #include "movegen.h"
 #include "sortie.h"
@@ -12,53 +11,6 @@
 int TRAIT_PARTIE = BLANC;
 
 namespace {
-
-// Everything "position" may change, kept so that a refused command leaves the
-// previous game as it was.
-struct etat_partie {
-    int echiquier[120];
-    int trait, adversaire, roi_blanc, roi_noir;
-    int roques[4];
-    int en_passant;
-    int fin_liste;
-    std::vector<coup_partie> partie;
-    std::vector<echiquier_sauve> echiquiers;
-};
-
-etat_partie sauver_etat() {
-    etat_partie e;
-    std::memcpy(e.echiquier, ECHIQUIER, sizeof e.echiquier);
-    e.trait = TRAIT;
-    e.adversaire = ADVERSAIRE;
-    e.roi_blanc = ROI_BLANC;
-    e.roi_noir = ROI_NOIR;
-    e.roques[0] = PETIT_ROQUE_BLANC;
-    e.roques[1] = GRAND_ROQUE_BLANC;
-    e.roques[2] = PETIT_ROQUE_NOIR;
-    e.roques[3] = GRAND_ROQUE_NOIR;
-    e.en_passant = EN_PASSANT_FEN;
-    e.fin_liste = FIN_LISTE_PARTIE;
-    e.partie.assign(PARTIE, PARTIE + (FIN_LISTE_PARTIE + 1));
-    e.echiquiers.assign(ECHIQUIERS, ECHIQUIERS + (FIN_LISTE_PARTIE + 2));
-    return e;
-}
-
-void restaurer_etat(const etat_partie& e) {
-    std::memcpy(ECHIQUIER, e.echiquier, sizeof e.echiquier);
-    TRAIT = e.trait;
-    ADVERSAIRE = e.adversaire;
-    ROI_BLANC = e.roi_blanc;
-    ROI_NOIR = e.roi_noir;
-    PETIT_ROQUE_BLANC = e.roques[0];
-    GRAND_ROQUE_BLANC = e.roques[1];
-    PETIT_ROQUE_NOIR = e.roques[2];
-    GRAND_ROQUE_NOIR = e.roques[3];
-    EN_PASSANT_FEN = e.en_passant;
-    FIN_LISTE_PARTIE = e.fin_liste;
-    std::copy(e.partie.begin(), e.partie.end(), PARTIE);
-    std::copy(e.echiquiers.begin(), e.echiquiers.end(), ECHIQUIERS);
-    synchroniser_position();
-}
 
 int code_piece(char c) {
     switch (c) {
@@ -301,10 +253,10 @@ std::vector<std::string> lire_mots_de_la_ligne() {
 }
 
 bool position_depuis_mots(const std::vector<std::string>& mots, std::string* erreur) {
-    etat_partie avant = sauver_etat();
+    const etat_partie avant = sauver_partie();
     std::string avis;
     if (!executer(mots, erreur, &avis)) {
-        restaurer_etat(avant);
+        restaurer_partie(avant);
         return false;
     }
     ADVERSAIRE = -TRAIT;
