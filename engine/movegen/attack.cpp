@@ -3,12 +3,17 @@
 #include "movegen.h"
 #include "tables.h"
 
+namespace {
+
+// The side is_roi_echec asks about for that square.
 int camp_attaquant(int c) {
     int v = ECHIQUIER[c];
     if (v == -ROI) return BLANC;
     if (v != VIDE) return NOIR;
     return TRAIT == BLANC ? NOIR : BLANC;
 }
+
+}  // namespace
 
 int is_roi_echec(int c) {
     assert(case_jouable(c));
@@ -36,7 +41,6 @@ legalite preparer_legalite() {
 bool coup_a_tester(const legalite& l, coup m) {
     if (l.a_tester >> bit_de_case(m.depart) & 1) return true;
     // En passant takes a second piece off the board.
-    const int piece = ECHIQUIER[m.depart];
-    return (piece == PION_P || piece == -PION_P) && m.arrivee < PREMIER_CODE_PROMOTION &&
-           ECHIQUIER[m.arrivee] == VIDE && (m.arrivee - m.depart) % 10 != 0;
+    return m.arrivee < PREMIER_CODE_PROMOTION &&
+           prise_en_passant(ECHIQUIER[m.depart], m.depart, m.arrivee, ECHIQUIER[m.arrivee]);
 }

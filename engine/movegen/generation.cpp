@@ -105,8 +105,8 @@ private:
                     c += r.pas;
                 }
             }
-            if (PRISES && (prises & RAYON[r.sens][bit_de_case(s)]))
-                ajouter(prises_, s, case_de_bit(std::countr_zero(prises & RAYON[r.sens][bit_de_case(s)])));
+            const bitboard prise_sur_rayon = PRISES ? prises & RAYON[r.sens][bit_de_case(s)] : 0;
+            if (prise_sur_rayon != 0) ajouter(prises_, s, case_de_bit(std::countr_zero(prise_sur_rayon)));
         }
     }
 

@@ -1,4 +1,5 @@
 #include <initializer_list>
+#include <utility>
 
 #include "movegen.h"
 #include "tables.h"
@@ -102,30 +103,28 @@ int termes_roque(int camp, bitboard en_echec) {
            (GRAND_ROQUE_NOIR == 1 && (en_echec & cases({95, 94, 93})) == 0);
 }
 
-bool droits_de_roque() { return (PETIT_ROQUE_BLANC | GRAND_ROQUE_BLANC | PETIT_ROQUE_NOIR | GRAND_ROQUE_NOIR) != 0; }
+// Both sides' counts: pieces, then castling and en passant terms.
+std::pair<int, int> mobilites() {
+    const comptage blanc = compter_pieces<BLANC>();
+    const comptage noir = compter_pieces<NOIR>();
+    int blancs = blanc.coups, noirs = noir.coups;
+    if (droits_de_roque()) {
+        const bitboard en_echec = cases_en_echec(blanc.attaques, noir.attaques);
+        blancs += termes_roque(BLANC, en_echec);
+        noirs += termes_roque(NOIR, en_echec);
+    }
+    compter_en_passant(&blancs, &noirs);
+    return {blancs, noirs};
+}
 
 }  // namespace
 
 int nb_de_coups_possibles(int camp) {
-    if (camp != BLANC) camp = NOIR;
-    const comptage blanc = compter_pieces<BLANC>();
-    const comptage noir = compter_pieces<NOIR>();
-    int n = (camp == BLANC ? blanc : noir).coups;
-    if (droits_de_roque()) n += termes_roque(camp, cases_en_echec(blanc.attaques, noir.attaques));
-    int blancs = 0, noirs = 0;
-    compter_en_passant(&blancs, &noirs);
-    return n + (camp == BLANC ? blancs : noirs);
+    const auto [blancs, noirs] = mobilites();
+    return camp == BLANC ? blancs : noirs;
 }
 
 int difference_de_mobilite() {
-    const comptage blanc = compter_pieces<BLANC>();
-    const comptage noir = compter_pieces<NOIR>();
-    int difference = blanc.coups - noir.coups;
-    if (droits_de_roque()) {
-        const bitboard en_echec = cases_en_echec(blanc.attaques, noir.attaques);
-        difference += termes_roque(BLANC, en_echec) - termes_roque(NOIR, en_echec);
-    }
-    int blancs = 0, noirs = 0;
-    compter_en_passant(&blancs, &noirs);
-    return difference + blancs - noirs;
+    const auto [blancs, noirs] = mobilites();
+    return blancs - noirs;
 }

@@ -26,7 +26,6 @@ void generer_calmes(liste_coups* calmes);
 // 1 when the square is attacked: on a king's square by that king's enemy, on
 // any other piece by Black, on an empty square by the side not to move.
 int is_roi_echec(int c);
-int camp_attaquant(int c);  // the side is_roi_echec asks about for that square
 
 // Pseudo-legal moves of one side, counted by the generator's rules.
 int nb_de_coups_possibles(int camp);

@@ -124,18 +124,14 @@ struct initialisation {
                 RAYON[d][b] = r;
             }
         }
+        // Between a and a square b on one of its rays: the ray from a, less b
+        // and b's own ray beyond.
         for (int a = 0; a < 64; ++a)
-            for (int d = 0; d < 8; ++d) {
-                bitboard entre = 0;
+            for (int d = 0; d < 8; ++d)
                 for (bitboard x = RAYON[d][a]; x != 0;) {
-                    // Along a ray the squares come nearest first in one of the two orders.
-                    const bool croissant = d == EST || d == NORD || d == NORD_EST || d == NORD_OUEST;
-                    const int b = croissant ? std::countr_zero(x) : 63 - std::countl_zero(x);
-                    x &= ~(bitboard{1} << b);
-                    ENTRE[a][b] = entre;
-                    entre |= bitboard{1} << b;
+                    const int b = bit_suivant(x);
+                    ENTRE[a][b] = RAYON[d][a] & ~RAYON[d][b] & ~(bitboard{1} << b);
                 }
-            }
         remplir(MAGIES_TOUR, MULTIPLICATEURS_TOUR, LIGNES, TABLE_TOUR);
         remplir(MAGIES_FOU, MULTIPLICATEURS_FOU, DIAGONALES, TABLE_FOU);
     }

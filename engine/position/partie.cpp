@@ -83,7 +83,7 @@ int ajoute_coup_partie(int depart, int arrivee) {
     b[t] = arrivant;
     b[depart] = VIDE;
 
-    if ((PETIT_ROQUE_BLANC | GRAND_ROQUE_BLANC | PETIT_ROQUE_NOIR | GRAND_ROQUE_NOIR) != 0) {
+    if (droits_de_roque()) {
         if (p == ROI) PETIT_ROQUE_BLANC = GRAND_ROQUE_BLANC = 0;
         if (p == -ROI) PETIT_ROQUE_NOIR = GRAND_ROQUE_NOIR = 0;
         if (b[21] != TOUR_P) GRAND_ROQUE_BLANC = 0;
@@ -156,7 +156,7 @@ void retire_coup_partie() {
         restaurer_case(s, a - 2);
         restaurer_case(s, a - 1);
         restaurer_case(s, a + 1);
-    } else if ((m.piece_jouee == PION_P || m.piece_jouee == -PION_P) && m.piece_prise == VIDE && (a - d) % 10 != 0) {
+    } else if (prise_en_passant(m.piece_jouee, d, a, m.piece_prise)) {
         restaurer_case(s, m.piece_jouee == PION_P ? a - 10 : a + 10);
     }
     CLE = s.cle;
