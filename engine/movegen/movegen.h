@@ -33,6 +33,13 @@ int nb_de_coups_possibles(int camp);
 // nb_de_coups_possibles(1) - nb_de_coups_possibles(-1), in one pass.
 int difference_de_mobilite();
 
+// The same difference in the position after a move, without making it, from
+// attack sets taken once in the position it is played from: a move changes
+// the attacks only of the pieces that reach one of its two squares. For moves
+// of a piece other than the king that neither promote nor take en passant.
+void preparer_mobilites();
+int difference_de_mobilite_apres(int depart, int arrivee);
+
 // True when the side that just moved (still TRAIT) left its king attacked.
 bool roi_du_trait_attaque();
 

@@ -172,6 +172,16 @@ void retire_coup_partie() {
     assert(position_is_ok());
 }
 
+bool repetition_possible_apres(int depart, int arrivee) {
+    const int piece = ECHIQUIER[depart];
+    if (ECHIQUIER[arrivee] != VIDE || piece == PION_P || piece == -PION_P) return false;
+    const uint64_t cle = CLE ^ CLES_ZOBRIST[bit_de_case(depart)][piece + 6] ^ CLES_ZOBRIST[bit_de_case(arrivee)][piece + 6];
+    const int n = FIN_LISTE_PARTIE + 1;
+    for (int k = n - 1; k >= ECHIQUIERS[n].debut_fenetre; k -= 2)
+        if (ECHIQUIERS[k].cle == cle) return true;
+    return false;
+}
+
 int is_dernier_coup_une_prise() {
     if (FIN_LISTE_PARTIE < 0) return 0;
     return PARTIE[FIN_LISTE_PARTIE].piece_prise != VIDE ? 1 : 0;

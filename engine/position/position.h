@@ -92,6 +92,10 @@ struct instantanes_differes {
     instantanes_differes& operator=(const instantanes_differes&) = delete;
 };
 void retire_coup_partie();
+
+// False when the move, a plain one from square to square, surely brings no
+// earlier position back: ajoute_coup_partie would then count it once.
+bool repetition_possible_apres(int depart, int arrivee);
 int is_dernier_coup_une_prise();
 int cmp_mem(const int* a, const int* b, int n);
 

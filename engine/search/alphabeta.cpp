@@ -31,15 +31,48 @@ variation* nouvelle_variation(coup m) {
     return v;
 }
 
+// A leaf scored without being made must, made, be legal, bring no third
+// repetition and evaluate the same.
+[[maybe_unused]] bool feuille_conforme(coup m) {
+    const int attendu = evaluation_apres(m.depart, m.arrivee);
+    const int r = ajoute_coup_partie(m.depart, m.arrivee);
+    const bool legal = !roi_du_trait_attaque();
+    inverse_trait();
+    const int obtenu = evaluation();
+    inverse_trait();
+    retire_coup_partie();
+    return legal && r != DRAW && obtenu == attendu;
+}
+
 // Searches one list of a node, in order, until a move reaches beta.
 void chercher_liste(const liste_coups& liste, const legalite& legal, int extension, int depth, int& alpha, int beta,
                     variation* pv, int& best, int& legaux) {
     // A child with no depth left, reached by a quiet move or past the capture
     // extension, is a leaf: alphabeta would only test STOP and evaluate it.
     const bool feuilles = depth - 1 < 0 || (depth - 1 == 0 && extension == 0);
+    bool feuilles_preparees = false;
     for (int i = 0; i < liste.nb_coups && best < beta; ++i) {
         const coup m = liste.coups[i];
         const bool a_tester = coup_a_tester(legal, m);
+        // Most leaves come from plain moves that are legal as generated and
+        // cannot repeat a position: they are scored without being made.
+        if (feuilles && !a_tester && m.arrivee < PREMIER_CODE_PROMOTION && depth != PROFONDEUR &&
+            !repetition_possible_apres(m.depart, m.arrivee)) {
+            if (!feuilles_preparees) {
+                preparer_feuilles();
+                feuilles_preparees = true;
+            }
+            ++legaux;
+            if (best > alpha) alpha = best;
+            assert(feuille_conforme(m));
+            const int score = STOP == 1 ? -SCORE_ARRET : -eval_apres(m.depart, m.arrivee);
+            if (score > best) {
+                libere_variation(pv->suivant);
+                pv->suivant = nouvelle_variation(m);
+                best = score;
+            }
+            continue;
+        }
         const int r = ajoute_coup_partie(m.depart, m.arrivee);
         assert(a_tester || !roi_du_trait_attaque());
         if (a_tester && roi_du_trait_attaque()) {

@@ -1,3 +1,5 @@
+#include <cassert>
+
 #include "bitboard.h"
 #include "globals.h"
 #include "movegen.h"
@@ -9,16 +11,54 @@ namespace {
 
 inline int difference(int code) { return NB_PIECES[code + 6] - NB_PIECES[-code + 6]; }
 
+// White's material less Black's.
+int materiel() {
+    return difference(PION_P) * PION + difference(CAVALIER_P) * CAVALIER + difference(FOU_P) * FOU +
+           difference(TOUR_P) * TOUR + difference(REINE) * DAME;
+}
+
+int valeur(int code) {
+    switch (code > 0 ? code : -code) {
+        case PION_P: return PION;
+        case CAVALIER_P: return CAVALIER;
+        case FOU_P: return FOU;
+        case TOUR_P: return TOUR;
+        case REINE: return DAME;
+        default: return 0;
+    }
+}
+
+int note(int score, int mobilite, int trait) {
+    if (MOBILITY != 0) score += MOBILITY > 0 ? mobilite * MOBILITY : mobilite / -MOBILITY;
+    return score * trait;
+}
+
+int MATERIEL_PARENT;
+
 }  // namespace
+
+int evaluation() { return note(materiel(), MOBILITY != 0 ? difference_de_mobilite() : 0, TRAIT); }
 
 int eval() {
     ++POSITIONS;
     if (STOP == 1) return SCORE_ARRET;
-    int score = difference(PION_P) * PION + difference(CAVALIER_P) * CAVALIER + difference(FOU_P) * FOU +
-                difference(TOUR_P) * TOUR + difference(REINE) * DAME;
-    if (MOBILITY != 0) {
-        int m = difference_de_mobilite();
-        score += MOBILITY > 0 ? m * MOBILITY : m / -MOBILITY;
-    }
-    return score * TRAIT;
+    return evaluation();
+}
+
+void preparer_feuilles() {
+    MATERIEL_PARENT = materiel();
+    if (MOBILITY != 0) preparer_mobilites();
+}
+
+int evaluation_apres(int depart, int arrivee) {
+    const int prise = ECHIQUIER[arrivee];
+    assert(prise != ROI && prise != -ROI);
+    const int score = MATERIEL_PARENT - (prise > 0 ? valeur(prise) : -valeur(prise));
+    return note(score, MOBILITY != 0 ? difference_de_mobilite_apres(depart, arrivee) : 0, -TRAIT);
+}
+
+int eval_apres(int depart, int arrivee) {
+    ++POSITIONS;
+    if (STOP == 1) return SCORE_ARRET;
+    return evaluation_apres(depart, arrivee);
 }

@@ -33,7 +33,17 @@ extern std::atomic<int> PROFONDEUR_FIXE;
 extern coup BEST_COUP;
 extern coup PONDER_COUP;
 
+// Material and mobility for the side to move. eval() also counts the
+// position and gives SCORE_ARRET once STOP is up.
+int evaluation();
 int eval();
+
+// The same for the position after a move of the side to move, scored without
+// making it (the moves difference_de_mobilite_apres takes), from material and
+// attack sets that preparer_feuilles() takes once in the current position.
+void preparer_feuilles();
+int evaluation_apres(int depart, int arrivee);
+int eval_apres(int depart, int arrivee);
 int alphabeta(int depth, int alpha, int beta, variation* pv);
 void libere_variation(variation* v);
 void init_variation();
