@@ -35,12 +35,27 @@ legalite preparer_legalite() {
         const bitboard entre = ENTRE[roi][bit_suivant(cloueurs)] & OCCUPATION_BB;
         if (std::has_single_bit(entre) && (entre & CAMP_BB[indice_camp(TRAIT)]) != 0) a_tester |= entre;
     }
+    // En passant takes a second piece off the board: the pawns beside an
+    // enemy pawn that has just made its double step.
+    int de, a;
+    if (dernier_coup(&de, &a) && ECHIQUIER[a] == PION_P * ennemi && (de - a == 20 || a - de == 20))
+        for (int c : {a - 1, a + 1})
+            if (ECHIQUIER[c] == PION_P * TRAIT) a_tester |= bitboard{1} << bit_de_case(c);
     return {a_tester};
 }
 
-bool coup_a_tester(const legalite& l, coup m) {
-    if (l.a_tester >> bit_de_case(m.depart) & 1) return true;
-    // En passant takes a second piece off the board.
-    return m.arrivee < PREMIER_CODE_PROMOTION &&
-           prise_en_passant(ECHIQUIER[m.depart], m.depart, m.arrivee, ECHIQUIER[m.arrivee]);
+bool coup_a_tester(const legalite& l, coup m) { return l.a_tester >> bit_de_case(m.depart) & 1; }
+
+bool roque_ou_en_passant(coup m) {
+    const int piece = ECHIQUIER[m.depart], d = m.depart, a = m.arrivee;
+    if (piece == ROI || piece == -ROI) return a - d == 2 || d - a == 2;
+    return a < PREMIER_CODE_PROMOTION && prise_en_passant(piece, d, a, ECHIQUIER[a]);
+}
+
+bool roi_attaque_apres(coup m) {
+    const int piece = ECHIQUIER[m.depart];
+    const bitboard de = bitboard{1} << bit_de_case(m.depart), a = bitboard{1} << bit_de_case(m.arrivee);
+    const int roi = piece == ROI || piece == -ROI ? m.arrivee : TRAIT == BLANC ? ROI_BLANC : ROI_NOIR;
+    // The piece taken on the arrival square attacks no more.
+    return case_attaquee(bit_de_case(roi), -TRAIT, (OCCUPATION_BB & ~de) | a, ~a);
 }

@@ -23,10 +23,11 @@ class generateur {
 public:
     generateur(liste_coups* calmes, liste_coups* prises) : calmes_(calmes), prises_(prises) {}
 
-    void generer() {
+    // The moves of the pieces in `pieces`, all of the side to move.
+    void generer(bitboard pieces) {
         if (CALMES) roques();
         const bool ep = PRISES && dernier_coup(&ep_de_, &ep_a_);
-        for (bitboard x = CAMP_BB[indice_camp(TRAIT)]; x != 0;) {
+        for (bitboard x = pieces; x != 0;) {
             const int s = case_de_bit(bit_suivant(x));
             switch (b_[s]) {
                 case PION_P: pion_blanc(s, ep); break;
@@ -167,8 +168,42 @@ private:
     }
 };
 
+// The pieces of the side to move that attack an enemy piece, or may take en
+// passant: most positions have few, and only they need their captures listed.
+bitboard preneurs() {
+    const int camp = indice_camp(TRAIT);
+    const bitboard ennemis = CAMP_BB[1 - camp];
+    const bitboard pions = pieces_bb(PION_P * TRAIT);
+    const bitboard dames = pieces_bb(REINE * TRAIT);
+    bitboard p = pions & (TRAIT == BLANC ? ((ennemis & ~COLONNE_A) >> 9) | ((ennemis & ~COLONNE_H) >> 7)
+                                         : ((ennemis & ~COLONNE_A) << 7) | ((ennemis & ~COLONNE_H) << 9));
+    int de, a;
+    if (dernier_coup(&de, &a) && ECHIQUIER[a] == -PION_P * TRAIT && (de - a == 20 || a - de == 20))
+        p |= pions & voisines(bitboard{1} << bit_de_case(a));
+    auto ajouter_si = [&](int b, bitboard attaques) { p |= bitboard{(attaques & ennemis) != 0} << b; };
+    for (bitboard x = pieces_bb(CAVALIER_P * TRAIT); x != 0;) {
+        const int b = bit_suivant(x);
+        ajouter_si(b, ATTAQUES_CAVALIER[b]);
+    }
+    for (bitboard x = pieces_bb(FOU_P * TRAIT) | dames; x != 0;) {
+        const int b = bit_suivant(x);
+        ajouter_si(b, attaques_fou(b, OCCUPATION_BB));
+    }
+    for (bitboard x = pieces_bb(TOUR_P * TRAIT) | dames; x != 0;) {
+        const int b = bit_suivant(x);
+        ajouter_si(b, attaques_tour(b, OCCUPATION_BB));
+    }
+    for (bitboard x = pieces_bb(ROI * TRAIT); x != 0;) {
+        const int b = bit_suivant(x);
+        ajouter_si(b, ATTAQUES_ROI[b]);
+    }
+    return p;
+}
+
 }  // namespace
 
-void generer_liste(liste_coups* calmes, liste_coups* prises) { generateur<true, true>(calmes, prises).generer(); }
-void generer_prises(liste_coups* prises) { generateur<false, true>(nullptr, prises).generer(); }
-void generer_calmes(liste_coups* calmes) { generateur<true, false>(calmes, nullptr).generer(); }
+void generer_liste(liste_coups* calmes, liste_coups* prises) {
+    generateur<true, true>(calmes, prises).generer(CAMP_BB[indice_camp(TRAIT)]);
+}
+void generer_prises(liste_coups* prises) { generateur<false, true>(nullptr, prises).generer(preneurs()); }
+void generer_calmes(liste_coups* calmes) { generateur<true, false>(calmes, nullptr).generer(CAMP_BB[indice_camp(TRAIT)]); }

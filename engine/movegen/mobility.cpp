@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr bitboard COLONNE_A = 0x0101010101010101ull;
-constexpr bitboard COLONNE_H = COLONNE_A << 7;
 constexpr bitboard RANGEE_2 = 0xFFull << 8;
 constexpr bitboard RANGEE_3 = 0xFFull << 16;
 constexpr bitboard RANGEE_6 = 0xFFull << 40;
@@ -36,17 +34,6 @@ comptage compter_pions(bitboard pions, bitboard vides, bitboard ennemis) {
     }
     return {std::popcount(un) + std::popcount(deux) + std::popcount(est & ennemis) + std::popcount(ouest & ennemis),
             est | ouest};
-}
-
-// Rook and bishop attack sets are disjoint, so a queen counts their union.
-bitboard attaques_piece(int type, int b, bitboard occupation) {
-    switch (type) {
-        case CAVALIER_P: return ATTAQUES_CAVALIER[b];
-        case FOU_P: return attaques_fou(b, occupation);
-        case TOUR_P: return attaques_tour(b, occupation);
-        case REINE: return attaques_fou(b, occupation) | attaques_tour(b, occupation);
-        default: return ATTAQUES_ROI[b];
-    }
 }
 
 // Moves of every piece of one side (castling apart): a piece move counts for
@@ -91,10 +78,9 @@ struct roques {
 // The castling terms ask is_roi_echec about squares that need not be empty:
 // a square holding the black king is tested for White's attacks, any other
 // piece for Black's, an empty square for the side not to move's.
-bitboard en_echec(const comptage& blanc, const comptage& noir, bitboard occupation, int trait) {
-    const bitboard roi_noir = pieces_bb(-ROI);
-    return (roi_noir & blanc.attaques) | (occupation & ~roi_noir & noir.attaques) |
-           (~occupation & (trait == BLANC ? noir.attaques : blanc.attaques));
+bitboard en_echec(bitboard att_blancs, bitboard att_noirs, bitboard occupation, bitboard roi_noir, int trait) {
+    return (roi_noir & att_blancs) | (occupation & ~roi_noir & att_noirs) |
+           (~occupation & (trait == BLANC ? att_noirs : att_blancs));
 }
 
 int termes_roque(const roques& r, bitboard en_echec, int camp) {
@@ -112,7 +98,7 @@ std::pair<int, int> mobilites() {
     int blancs = blanc.coups, noirs = noir.coups;
     if (droits_de_roque()) {
         const roques r = {PETIT_ROQUE_BLANC, GRAND_ROQUE_BLANC, PETIT_ROQUE_NOIR, GRAND_ROQUE_NOIR};
-        const bitboard echec = en_echec(blanc, noir, OCCUPATION_BB, TRAIT);
+        const bitboard echec = en_echec(blanc.attaques, noir.attaques, OCCUPATION_BB, pieces_bb(-ROI), TRAIT);
         blancs += termes_roque(r, echec, BLANC);
         noirs += termes_roque(r, echec, NOIR);
     }
@@ -127,17 +113,17 @@ std::pair<int, int> mobilites() {
 struct parent_feuilles {
     bitboard attaques[64];
     int coups[64];
-    int type[64];
     int totaux[2];
-    bitboard pieces;  // both sides, pawns apart
-    bitboard cavaliers, rois, diagonales, lignes;
+    bitboard cavaliers, rois, diagonales, lignes, pieces;  // both sides, pawns apart
     bitboard pions_attaques[2];
-    bitboard en_echec;  // with the other side to move, as in the children
     bitboard gardiens;  // pieces attacking a castling square
+    bitboard en_echec;  // with the other side to move, as in the children
     int depart;         // the last move's from-square and the pieces reaching it
     bitboard attaquants_depart;
+    bool pret;          // filled in when the first child is counted
 };
 parent_feuilles P;
+
 
 constexpr bitboard CASES_ROQUE = cases({23, 24, 25, 26, 27, 93, 94, 95, 96, 97});
 constexpr bitboard COINS = cases({21, 28, 91, 98});
@@ -146,6 +132,22 @@ constexpr bitboard COINS = cases({21, 28, 91, 98});
 bitboard attaquants(int b) {
     return (ATTAQUES_CAVALIER[b] & P.cavaliers) | (ATTAQUES_ROI[b] & P.rois) |
            (attaques_fou(b, OCCUPATION_BB) & P.diagonales) | (attaques_tour(b, OCCUPATION_BB) & P.lignes);
+}
+
+// The castling rights after a move: a right goes with its king and its rook.
+roques roques_apres(int depart, int arrivee, int piece) {
+    roques r = {PETIT_ROQUE_BLANC, GRAND_ROQUE_BLANC, PETIT_ROQUE_NOIR, GRAND_ROQUE_NOIR};
+    if (piece == ROI) r.petit_blanc = r.grand_blanc = 0;
+    if (piece == -ROI) r.petit_noir = r.grand_noir = 0;
+    const bitboard touchees = (bitboard{1} << bit_de_case(depart)) | (bitboard{1} << bit_de_case(arrivee));
+    if ((touchees & COINS) != 0) {
+        auto garde = [&](int droit, int c, int tour) {
+            return (c == arrivee ? piece : c == depart ? VIDE : ECHIQUIER[c]) == tour ? droit : 0;
+        };
+        r = {garde(r.petit_blanc, 28, TOUR_P), garde(r.grand_blanc, 21, TOUR_P), garde(r.petit_noir, 98, -TOUR_P),
+             garde(r.grand_noir, 91, -TOUR_P)};
+    }
+    return r;
 }
 
 }  // namespace
@@ -160,57 +162,75 @@ int difference_de_mobilite() {
     return blancs - noirs;
 }
 
-void preparer_mobilites() {
-    comptage camps[2];
-    P.gardiens = 0;
-    for (int i = 0; i < 2; ++i) {
-        const int camp = i == 0 ? BLANC : NOIR;
-        const bitboard accessibles = ~CAMP_BB[i];
-        camps[i].coups = 0;
-        camps[i].attaques = P.pions_attaques[i] =
-            camp == BLANC ? compter_pions<BLANC>(pieces_bb(PION_P), 0, 0).attaques
-                          : compter_pions<NOIR>(pieces_bb(-PION_P), 0, 0).attaques;
-        for (bitboard x = CAMP_BB[i] & ~pieces_bb(PION_P * camp); x != 0;) {
-            const int b = bit_suivant(x);
-            const int v = ECHIQUIER[case_de_bit(b)];
-            const int type = v > 0 ? v : -v;
-            const bitboard a = attaques_piece(type, b, OCCUPATION_BB);
-            P.attaques[b] = a;
-            P.type[b] = type;
-            P.coups[b] = std::popcount(a & accessibles);
-            camps[i].coups += P.coups[b];
-            camps[i].attaques |= a;
-            if ((a & CASES_ROQUE) != 0) P.gardiens |= bitboard{1} << b;
-        }
-        P.totaux[i] = camps[i].coups;
-    }
-    P.pieces = OCCUPATION_BB & ~(pieces_bb(PION_P) | pieces_bb(-PION_P));
+void preparer_mobilites() { P.pret = false; }
+
+namespace {
+
+void remplir_parent() {
+    P.pret = true;
+    const bitboard dames = pieces_bb(REINE) | pieces_bb(-REINE);
     P.cavaliers = pieces_bb(CAVALIER_P) | pieces_bb(-CAVALIER_P);
     P.rois = pieces_bb(ROI) | pieces_bb(-ROI);
-    const bitboard dames = pieces_bb(REINE) | pieces_bb(-REINE);
     P.diagonales = pieces_bb(FOU_P) | pieces_bb(-FOU_P) | dames;
     P.lignes = pieces_bb(TOUR_P) | pieces_bb(-TOUR_P) | dames;
-    P.en_echec = en_echec(camps[0], camps[1], OCCUPATION_BB, -TRAIT);
+    P.pieces = P.cavaliers | P.rois | P.diagonales | P.lignes;
+    P.gardiens = 0;
+    bitboard unions[2];
+    for (int i = 0; i < 2; ++i) {
+        const bitboard propres = CAMP_BB[i];
+        P.pions_attaques[i] = i == 0 ? compter_pions<BLANC>(pieces_bb(PION_P), 0, 0).attaques
+                                     : compter_pions<NOIR>(pieces_bb(-PION_P), 0, 0).attaques;
+        unions[i] = P.pions_attaques[i];
+        int total = 0;
+        auto noter = [&](int b, bitboard a) {
+            P.attaques[b] = a;
+            P.coups[b] = std::popcount(a & ~propres);
+            total += P.coups[b];
+            unions[i] |= a;
+            P.gardiens |= bitboard{(a & CASES_ROQUE) != 0} << b;
+        };
+        for (bitboard x = P.cavaliers & propres; x != 0;) {
+            const int b = bit_suivant(x);
+            noter(b, ATTAQUES_CAVALIER[b]);
+        }
+        for (bitboard x = P.rois & propres; x != 0;) {
+            const int b = bit_suivant(x);
+            noter(b, ATTAQUES_ROI[b]);
+        }
+        for (bitboard x = P.diagonales & propres; x != 0;) {
+            const int b = bit_suivant(x);
+            noter(b, attaques_fou(b, OCCUPATION_BB) | (P.lignes >> b & 1 ? attaques_tour(b, OCCUPATION_BB) : 0));
+        }
+        for (bitboard x = P.lignes & ~P.diagonales & propres; x != 0;) {
+            const int b = bit_suivant(x);
+            noter(b, attaques_tour(b, OCCUPATION_BB));
+        }
+        P.totaux[i] = total;
+    }
+    P.en_echec = en_echec(unions[0], unions[1], OCCUPATION_BB, pieces_bb(-ROI), -TRAIT);
     P.depart = -1;
 }
 
-int difference_de_mobilite_apres(int depart, int arrivee) {
+
+// The counts after the move, en passant terms apart.
+int compter_apres(int depart, int arrivee, const roques& r) {
+    if (!P.pret) remplir_parent();
     const int* b = ECHIQUIER;
     const int piece = b[depart], prise = b[arrivee];
-    const int camp = indice_camp(piece > 0 ? BLANC : NOIR);
+    const int trait = piece > 0 ? 0 : 1;
     const int bit_depart = bit_de_case(depart), bit_arrivee = bit_de_case(arrivee);
     const bitboard de = bitboard{1} << bit_depart, a = bitboard{1} << bit_arrivee;
     const bitboard occupation = (OCCUPATION_BB & ~de) | a;
     bitboard camps[2] = {CAMP_BB[0], CAMP_BB[1]};
-    camps[camp] ^= de | a;
-    camps[1 - camp] &= ~a;
+    camps[trait] ^= de | a;
+    camps[1 - trait] &= ~a;
     bitboard pions_blancs = pieces_bb(PION_P), pions_noirs = pieces_bb(-PION_P);
     if (piece == PION_P || prise == PION_P) pions_blancs &= ~a;
     if (piece == -PION_P || prise == -PION_P) pions_noirs &= ~a;
     if (piece == PION_P) pions_blancs ^= de | a;
     if (piece == -PION_P) pions_noirs ^= de | a;
-    comptage c[2] = {compter_pions<BLANC>(pions_blancs, ~occupation, camps[1]),
-                     compter_pions<NOIR>(pions_noirs, ~occupation, camps[0])};
+    const comptage pions[2] = {compter_pions<BLANC>(pions_blancs, ~occupation, camps[1]),
+                               compter_pions<NOIR>(pions_noirs, ~occupation, camps[0])};
 
     // Only the pieces reaching either square, the one moved and the one taken
     // change their counts; the moves of one piece come one after the other.
@@ -219,48 +239,63 @@ int difference_de_mobilite_apres(int depart, int arrivee) {
         P.attaquants_depart = attaquants(bit_depart);
     }
     const bitboard changees = (P.attaquants_depart | attaquants(bit_arrivee) | de | a) & P.pieces;
-    int totaux[2] = {P.totaux[0], P.totaux[1]};
-    bitboard changements = 0, nouvelles[2] = {0, 0};
-    for (bitboard x = changees; x != 0;) {
-        const int q = bit_suivant(x);
-        const int i = CAMP_BB[0] >> q & 1 ? 0 : 1;
-        totaux[i] -= P.coups[q];
-        if (q == bit_arrivee) {  // taken
-            changements |= P.attaques[q];
-            continue;
+    int totaux[2];
+    bitboard anciennes[2], nouvelles[2];
+    for (int i = 0; i < 2; ++i) {
+        totaux[i] = P.totaux[i];
+        anciennes[i] = nouvelles[i] = 0;
+        for (bitboard x = changees & CAMP_BB[i]; x != 0;) {
+            const int q = bit_suivant(x);
+            totaux[i] -= P.coups[q];
+            anciennes[i] |= P.attaques[q];
         }
-        const bitboard n = attaques_piece(P.type[q], q == bit_depart ? bit_arrivee : q, occupation);
-        changements |= P.attaques[q] ^ n;
-        nouvelles[i] |= n;
-        totaux[i] += std::popcount(n & ~camps[i]);
+        // Counted again where they stand after the move; the one taken is gone.
+        const bitboard restent = changees & CAMP_BB[i] & ~a;
+        auto compter = [&](bitboard n) {
+            nouvelles[i] |= n;
+            totaux[i] += std::popcount(n & ~camps[i]);
+        };
+        auto place = [&](int q) { return q == bit_depart ? bit_arrivee : q; };
+        for (bitboard x = restent & P.diagonales; x != 0;) compter(attaques_fou(place(bit_suivant(x)), occupation));
+        for (bitboard x = restent & P.lignes; x != 0;) compter(attaques_tour(place(bit_suivant(x)), occupation));
+        for (bitboard x = restent & P.cavaliers; x != 0;) {
+            const int q = bit_suivant(x);
+            compter(q == bit_depart ? ATTAQUES_CAVALIER[bit_arrivee] : P.attaques[q]);
+        }
+        for (bitboard x = restent & P.rois; x != 0;) {
+            const int q = bit_suivant(x);
+            compter(q == bit_depart ? ATTAQUES_ROI[bit_arrivee] : P.attaques[q]);
+        }
     }
-    int blancs = c[0].coups + totaux[0], noirs = c[1].coups + totaux[1];
+    int blancs = pions[0].coups + totaux[0], noirs = pions[1].coups + totaux[1];
 
-    if (droits_de_roque()) {
-        // A right goes with its rook: the move may carry the rook away or take it.
-        roques r = {PETIT_ROQUE_BLANC, GRAND_ROQUE_BLANC, PETIT_ROQUE_NOIR, GRAND_ROQUE_NOIR};
-        if (((de | a) & COINS) != 0) {
-            auto garde = [&](int droit, int c, int tour) {
-                return (c == arrivee ? piece : c == depart ? VIDE : b[c]) == tour ? droit : 0;
-            };
-            r = {garde(r.petit_blanc, 28, TOUR_P), garde(r.grand_blanc, 21, TOUR_P), garde(r.petit_noir, 98, -TOUR_P),
-                 garde(r.grand_noir, 91, -TOUR_P)};
-        }
-        // The squares keep their attackers unless an attack set changes on
-        // them or the move lands on or leaves one of them.
+    if ((r.petit_blanc | r.grand_blanc | r.petit_noir | r.grand_noir) != 0) {
+        // The castling squares keep their attackers unless the move lands on
+        // or leaves one of them or changes what attacks one.
         bitboard echec = P.en_echec;
-        changements |= de | a | (c[0].attaques ^ P.pions_attaques[0]) | (c[1].attaques ^ P.pions_attaques[1]);
-        if ((changements & CASES_ROQUE) != 0) {
+        bitboard remuees = de | a;
+        for (int i = 0; i < 2; ++i) remuees |= (anciennes[i] ^ nouvelles[i]) | (pions[i].attaques ^ P.pions_attaques[i]);
+        if ((remuees & CASES_ROQUE) != 0) {
+            bitboard unions[2];
             for (int i = 0; i < 2; ++i) {
-                c[i].attaques |= nouvelles[i];
-                for (bitboard x = P.gardiens & CAMP_BB[i] & ~changees; x != 0;)
-                    c[i].attaques |= P.attaques[bit_suivant(x)];
+                unions[i] = pions[i].attaques | nouvelles[i];
+                for (bitboard x = P.gardiens & CAMP_BB[i] & ~changees; x != 0;) unions[i] |= P.attaques[bit_suivant(x)];
             }
-            echec = en_echec(c[0], c[1], occupation, -TRAIT);
+            const bitboard roi_noir = piece == -ROI ? a : pieces_bb(-ROI);
+            echec = en_echec(unions[0], unions[1], occupation, roi_noir, -TRAIT);
         }
         blancs += termes_roque(r, echec, BLANC);
         noirs += termes_roque(r, echec, NOIR);
     }
-    compter_en_passant(depart, arrivee, piece, &blancs, &noirs);
     return blancs - noirs;
+}
+
+}  // namespace
+
+int difference_de_mobilite_apres(int depart, int arrivee) {
+    const int piece = ECHIQUIER[depart];
+    const roques r = droits_de_roque() ? roques_apres(depart, arrivee, piece) : roques{0, 0, 0, 0};
+    int blancs = 0, noirs = 0;
+    compter_en_passant(depart, arrivee, piece, &blancs, &noirs);
+    return compter_apres(depart, arrivee, r) + blancs - noirs;
 }

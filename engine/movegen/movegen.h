@@ -36,7 +36,7 @@ int difference_de_mobilite();
 // The same difference in the position after a move, without making it, from
 // attack sets taken once in the position it is played from: a move changes
 // the attacks only of the pieces that reach one of its two squares. For moves
-// of a piece other than the king that neither promote nor take en passant.
+// that neither promote, castle nor take en passant.
 void preparer_mobilites();
 int difference_de_mobilite_apres(int depart, int arrivee);
 
@@ -44,11 +44,18 @@ int difference_de_mobilite_apres(int depart, int arrivee);
 bool roi_du_trait_attaque();
 
 // The moves of the side to move that can leave its own king attacked, and so
-// need roi_du_trait_attaque() once made: all of them when the king is in check,
-// else those of the king, of pinned pieces, and en passant. The others are
-// legal as generated.
+// need a legality test: all of them when the king is in check, else those of
+// the king, of pinned pieces, and of the pawns that may take en passant. The
+// others are legal as generated.
 struct legalite {
     uint64_t a_tester;  // from-squares, as bits
 };
 legalite preparer_legalite();
 bool coup_a_tester(const legalite& l, coup m);
+
+// Castling and en passant move a second piece.
+bool roque_ou_en_passant(coup m);
+
+// roi_du_trait_attaque() once the move is made, without making it: for a move
+// of the side to move that is neither castling nor en passant.
+bool roi_attaque_apres(coup m);

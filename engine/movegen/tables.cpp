@@ -140,13 +140,14 @@ const initialisation INITIALISATION;
 
 }  // namespace
 
-bool case_attaquee(int b, int camp) {
-    const bitboard dames = pieces_bb(REINE * camp);
-    if (ATTAQUES_PION[indice_camp(-camp)][b] & pieces_bb(PION_P * camp)) return true;
-    if (ATTAQUES_CAVALIER[b] & pieces_bb(CAVALIER_P * camp)) return true;
-    const bitboard lignes = pieces_bb(TOUR_P * camp) | dames;
-    if ((lignes & MAGIES_TOUR[b].portee) && (attaques_tour(b, OCCUPATION_BB) & lignes)) return true;
-    const bitboard diagonales = pieces_bb(FOU_P * camp) | dames;
-    if ((diagonales & MAGIES_FOU[b].portee) && (attaques_fou(b, OCCUPATION_BB) & diagonales)) return true;
-    return (ATTAQUES_ROI[b] & pieces_bb(ROI * camp)) != 0;
+bool case_attaquee(int b, int camp, bitboard occupation, bitboard presents) {
+    auto pieces = [&](int code) { return pieces_bb(code * camp) & presents; };
+    const bitboard dames = pieces(REINE);
+    if (ATTAQUES_PION[indice_camp(-camp)][b] & pieces(PION_P)) return true;
+    if (ATTAQUES_CAVALIER[b] & pieces(CAVALIER_P)) return true;
+    const bitboard lignes = pieces(TOUR_P) | dames;
+    if ((lignes & MAGIES_TOUR[b].portee) && (attaques_tour(b, occupation) & lignes)) return true;
+    const bitboard diagonales = pieces(FOU_P) | dames;
+    if ((diagonales & MAGIES_FOU[b].portee) && (attaques_fou(b, occupation) & diagonales)) return true;
+    return (ATTAQUES_ROI[b] & pieces(ROI)) != 0;
 }

@@ -9,6 +9,12 @@
 #include "bitboard.h"
 #include "position.h"
 
+constexpr bitboard COLONNE_A = 0x0101010101010101ull;
+constexpr bitboard COLONNE_H = COLONNE_A << 7;
+
+// The squares beside these on their rank.
+constexpr bitboard voisines(bitboard b) { return ((b << 1) & ~COLONNE_A) | ((b >> 1) & ~COLONNE_H); }
+
 struct magie {
     bitboard masque;          // squares whose occupant can block a ray
     bitboard multiplicateur;
@@ -38,5 +44,7 @@ inline bitboard attaques_fou(int b, bitboard occupation) {
     return m.attaques[((occupation & m.masque) * m.multiplicateur) >> m.decalage];
 }
 
-// Whether a piece of that side attacks the square (bit index).
-bool case_attaquee(int b, int camp);
+// Whether a piece of that side attacks the square (bit index): on the board
+// as it stands, or with another occupation and only the pieces in presents.
+bool case_attaquee(int b, int camp, bitboard occupation, bitboard presents);
+inline bool case_attaquee(int b, int camp) { return case_attaquee(b, camp, OCCUPATION_BB, ~bitboard{0}); }

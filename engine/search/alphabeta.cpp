@@ -44,6 +44,13 @@ variation* nouvelle_variation(coup m) {
     return legal && r != DRAW && obtenu == attendu;
 }
 
+[[maybe_unused]] bool illegal_une_fois_joue(coup m) {
+    ajoute_coup_partie(m.depart, m.arrivee);
+    const bool illegal = roi_du_trait_attaque();
+    retire_coup_partie();
+    return illegal;
+}
+
 // Searches one list of a node, in order, until a move reaches beta.
 void chercher_liste(const liste_coups& liste, const legalite& legal, int extension, int depth, int& alpha, int beta,
                     variation* pv, int& best, int& legaux) {
@@ -54,24 +61,30 @@ void chercher_liste(const liste_coups& liste, const legalite& legal, int extensi
     for (int i = 0; i < liste.nb_coups && best < beta; ++i) {
         const coup m = liste.coups[i];
         const bool a_tester = coup_a_tester(legal, m);
-        // Most leaves come from plain moves that are legal as generated and
-        // cannot repeat a position: they are scored without being made.
-        if (feuilles && !a_tester && m.arrivee < PREMIER_CODE_PROMOTION && depth != PROFONDEUR &&
-            !repetition_possible_apres(m.depart, m.arrivee)) {
-            if (!feuilles_preparees) {
-                preparer_feuilles();
-                feuilles_preparees = true;
+        // Leaves reached by a move that moves one piece and cannot repeat a
+        // position are scored without making the move.
+        if (feuilles && depth != PROFONDEUR && m.arrivee < PREMIER_CODE_PROMOTION &&
+            !(a_tester && roque_ou_en_passant(m))) {
+            if (a_tester && roi_attaque_apres(m)) {
+                assert(illegal_une_fois_joue(m));
+                continue;
             }
-            ++legaux;
-            if (best > alpha) alpha = best;
-            assert(feuille_conforme(m));
-            const int score = STOP == 1 ? -SCORE_ARRET : -eval_apres(m.depart, m.arrivee);
-            if (score > best) {
-                libere_variation(pv->suivant);
-                pv->suivant = nouvelle_variation(m);
-                best = score;
+            if (!repetition_possible_apres(m.depart, m.arrivee)) {
+                if (!feuilles_preparees) {
+                    preparer_feuilles();
+                    feuilles_preparees = true;
+                }
+                ++legaux;
+                if (best > alpha) alpha = best;
+                assert(feuille_conforme(m));
+                const int score = STOP == 1 ? -SCORE_ARRET : -eval_apres(m.depart, m.arrivee);
+                if (score > best) {
+                    libere_variation(pv->suivant);
+                    pv->suivant = nouvelle_variation(m);
+                    best = score;
+                }
+                continue;
             }
-            continue;
         }
         const int r = ajoute_coup_partie(m.depart, m.arrivee);
         assert(a_tester || !roi_du_trait_attaque());
