@@ -108,22 +108,23 @@ std::pair<int, int> mobilites() {
 }
 
 // The position the children of a node are played from: the attack set and
-// count of each piece but the pawns, by square, and what the castling terms
-// of a child see there as long as its move leaves their squares alone.
+// count of each piece but the pawns, by square, the pawns' counts, and what
+// the castling terms of a child see there as long as its move leaves their
+// squares alone.
 struct parent_feuilles {
     bitboard attaques[64];
     int coups[64];
     int totaux[2];
     bitboard cavaliers, rois, diagonales, lignes, pieces;  // both sides, pawns apart
-    bitboard pions_attaques[2];
-    bitboard gardiens;  // pieces attacking a castling square
-    bitboard en_echec;  // with the other side to move, as in the children
-    int depart;         // the last move's from-square and the pieces reaching it
+    comptage pions[2];
+    bitboard cases_des_pions;  // squares whose occupant decides a pawn's moves
+    bitboard gardiens;         // pieces attacking a castling square
+    bitboard en_echec;         // with the other side to move, as in the children
+    int depart;                // the last move's from-square and the pieces reaching it
     bitboard attaquants_depart;
-    bool pret;          // filled in when the first child is counted
+    bool pret;                 // filled in when the first child is counted
 };
 parent_feuilles P;
-
 
 constexpr bitboard CASES_ROQUE = cases({23, 24, 25, 26, 27, 93, 94, 95, 96, 97});
 constexpr bitboard COINS = cases({21, 28, 91, 98});
@@ -174,13 +175,16 @@ void remplir_parent() {
     P.diagonales = pieces_bb(FOU_P) | pieces_bb(-FOU_P) | dames;
     P.lignes = pieces_bb(TOUR_P) | pieces_bb(-TOUR_P) | dames;
     P.pieces = P.cavaliers | P.rois | P.diagonales | P.lignes;
+    const bitboard blancs = pieces_bb(PION_P), noirs = pieces_bb(-PION_P);
+    P.pions[0] = compter_pions<BLANC>(blancs, ~OCCUPATION_BB, CAMP_BB[1]);
+    P.pions[1] = compter_pions<NOIR>(noirs, ~OCCUPATION_BB, CAMP_BB[0]);
+    P.cases_des_pions = P.pions[0].attaques | P.pions[1].attaques | blancs << 8 | noirs >> 8 |
+                        ((blancs << 8) & (RANGEE_2 | RANGEE_3)) << 8 | ((noirs >> 8) & (RANGEE_6 | RANGEE_7)) >> 8;
     P.gardiens = 0;
     bitboard unions[2];
     for (int i = 0; i < 2; ++i) {
         const bitboard propres = CAMP_BB[i];
-        P.pions_attaques[i] = i == 0 ? compter_pions<BLANC>(pieces_bb(PION_P), 0, 0).attaques
-                                     : compter_pions<NOIR>(pieces_bb(-PION_P), 0, 0).attaques;
-        unions[i] = P.pions_attaques[i];
+        unions[i] = P.pions[i].attaques;
         int total = 0;
         auto noter = [&](int b, bitboard a) {
             P.attaques[b] = a;
@@ -211,62 +215,74 @@ void remplir_parent() {
     P.depart = -1;
 }
 
+// Attacks of a slider on bit b: along diagonals, lines or both.
+bitboard attaques_glisseur(bool diagonale, bool ligne, int b, bitboard occupation) {
+    return (diagonale ? attaques_fou(b, occupation) : 0) | (ligne ? attaques_tour(b, occupation) : 0);
+}
 
 // The counts after the move, en passant terms apart.
 int compter_apres(int depart, int arrivee, const roques& r) {
     if (!P.pret) remplir_parent();
-    const int* b = ECHIQUIER;
-    const int piece = b[depart], prise = b[arrivee];
-    const int trait = piece > 0 ? 0 : 1;
+    const int piece = ECHIQUIER[depart], prise = ECHIQUIER[arrivee];
+    const int m = piece > 0 ? 0 : 1;  // the side that moves
     const int bit_depart = bit_de_case(depart), bit_arrivee = bit_de_case(arrivee);
     const bitboard de = bitboard{1} << bit_depart, a = bitboard{1} << bit_arrivee;
     const bitboard occupation = (OCCUPATION_BB & ~de) | a;
-    bitboard camps[2] = {CAMP_BB[0], CAMP_BB[1]};
-    camps[trait] ^= de | a;
-    camps[1 - trait] &= ~a;
-    bitboard pions_blancs = pieces_bb(PION_P), pions_noirs = pieces_bb(-PION_P);
-    if (piece == PION_P || prise == PION_P) pions_blancs &= ~a;
-    if (piece == -PION_P || prise == -PION_P) pions_noirs &= ~a;
-    if (piece == PION_P) pions_blancs ^= de | a;
-    if (piece == -PION_P) pions_noirs ^= de | a;
-    const comptage pions[2] = {compter_pions<BLANC>(pions_blancs, ~occupation, camps[1]),
-                               compter_pions<NOIR>(pions_noirs, ~occupation, camps[0])};
+    bitboard camps[2];
+    camps[m] = (CAMP_BB[m] & ~de) | a;
+    camps[1 - m] = CAMP_BB[1 - m] & ~a;
 
-    // Only the pieces reaching either square, the one moved and the one taken
-    // change their counts; the moves of one piece come one after the other.
+    // Pawns count again only when the move concerns one or a square in front
+    // of one or on its diagonals.
+    comptage pions[2] = {P.pions[0], P.pions[1]};
+    if (piece == PION_P || piece == -PION_P || prise == PION_P || prise == -PION_P ||
+        ((de | a) & P.cases_des_pions) != 0) {
+        bitboard blancs = pieces_bb(PION_P), noirs = pieces_bb(-PION_P);
+        if (piece == PION_P || prise == PION_P) blancs &= ~a;
+        if (piece == -PION_P || prise == -PION_P) noirs &= ~a;
+        if (piece == PION_P) blancs ^= de | a;
+        if (piece == -PION_P) noirs ^= de | a;
+        pions[0] = compter_pions<BLANC>(blancs, ~occupation, camps[1]);
+        pions[1] = compter_pions<NOIR>(noirs, ~occupation, camps[0]);
+    }
+
+    // Knights and kings that stay keep their attack sets: they count one more
+    // move when the square they attack is emptied of their own piece, one
+    // fewer when their own piece lands on it, one more when their piece on it
+    // is taken.
     if (P.depart != bit_depart) {
         P.depart = bit_depart;
         P.attaquants_depart = attaquants(bit_depart);
     }
-    const bitboard changees = (P.attaquants_depart | attaquants(bit_arrivee) | de | a) & P.pieces;
-    int totaux[2];
-    bitboard anciennes[2], nouvelles[2];
-    for (int i = 0; i < 2; ++i) {
-        totaux[i] = P.totaux[i];
-        anciennes[i] = nouvelles[i] = 0;
-        for (bitboard x = changees & CAMP_BB[i]; x != 0;) {
-            const int q = bit_suivant(x);
-            totaux[i] -= P.coups[q];
-            anciennes[i] |= P.attaques[q];
-        }
-        // Counted again where they stand after the move; the one taken is gone.
-        const bitboard restent = changees & CAMP_BB[i] & ~a;
-        auto compter = [&](bitboard n) {
-            nouvelles[i] |= n;
-            totaux[i] += std::popcount(n & ~camps[i]);
-        };
-        auto place = [&](int q) { return q == bit_depart ? bit_arrivee : q; };
-        for (bitboard x = restent & P.diagonales; x != 0;) compter(attaques_fou(place(bit_suivant(x)), occupation));
-        for (bitboard x = restent & P.lignes; x != 0;) compter(attaques_tour(place(bit_suivant(x)), occupation));
-        for (bitboard x = restent & P.cavaliers; x != 0;) {
-            const int q = bit_suivant(x);
-            compter(q == bit_depart ? ATTAQUES_CAVALIER[bit_arrivee] : P.attaques[q]);
-        }
-        for (bitboard x = restent & P.rois; x != 0;) {
-            const int q = bit_suivant(x);
-            compter(q == bit_depart ? ATTAQUES_ROI[bit_arrivee] : P.attaques[q]);
-        }
+    const bitboard attaquants_arrivee = attaquants(bit_arrivee);
+    const bitboard sauteurs = (P.cavaliers | P.rois) & ~de;
+    int totaux[2] = {P.totaux[0], P.totaux[1]};
+    totaux[m] += std::popcount(P.attaquants_depart & sauteurs & CAMP_BB[m]) -
+                 std::popcount(attaquants_arrivee & sauteurs & CAMP_BB[m]);
+    if (prise != VIDE) totaux[1 - m] += std::popcount(attaquants_arrivee & sauteurs & CAMP_BB[1 - m]);
+
+    // Sliders through either square, the piece moved and the piece taken are
+    // counted again.
+    bitboard anciennes[2] = {0, 0}, nouvelles[2] = {0, 0};
+    auto recompter = [&](int i, int q, bitboard n) {
+        totaux[i] += std::popcount(n & ~camps[i]) - P.coups[q];
+        anciennes[i] |= P.attaques[q];
+        nouvelles[i] |= n;
+    };
+    const bitboard glisseurs = (P.attaquants_depart | attaquants_arrivee) & (P.diagonales | P.lignes) & ~(de | a);
+    for (bitboard x = glisseurs; x != 0;) {
+        const int q = bit_suivant(x);
+        recompter(CAMP_BB[0] >> q & 1 ? 0 : 1, q,
+                  attaques_glisseur(P.diagonales >> q & 1, P.lignes >> q & 1, q, occupation));
     }
+    if ((de & P.pieces) != 0) {
+        const bitboard n = (de & P.cavaliers) != 0 ? ATTAQUES_CAVALIER[bit_arrivee]
+                           : (de & P.rois) != 0    ? ATTAQUES_ROI[bit_arrivee]
+                                                   : attaques_glisseur((de & P.diagonales) != 0, (de & P.lignes) != 0,
+                                                                       bit_arrivee, occupation);
+        recompter(m, bit_depart, n);
+    }
+    if ((a & P.pieces) != 0) recompter(1 - m, bit_arrivee, 0);
     int blancs = pions[0].coups + totaux[0], noirs = pions[1].coups + totaux[1];
 
     if ((r.petit_blanc | r.grand_blanc | r.petit_noir | r.grand_noir) != 0) {
@@ -274,12 +290,14 @@ int compter_apres(int depart, int arrivee, const roques& r) {
         // or leaves one of them or changes what attacks one.
         bitboard echec = P.en_echec;
         bitboard remuees = de | a;
-        for (int i = 0; i < 2; ++i) remuees |= (anciennes[i] ^ nouvelles[i]) | (pions[i].attaques ^ P.pions_attaques[i]);
+        for (int i = 0; i < 2; ++i) remuees |= (anciennes[i] ^ nouvelles[i]) | (pions[i].attaques ^ P.pions[i].attaques);
         if ((remuees & CASES_ROQUE) != 0) {
+            const bitboard recomptees = glisseurs | de | a;
             bitboard unions[2];
             for (int i = 0; i < 2; ++i) {
                 unions[i] = pions[i].attaques | nouvelles[i];
-                for (bitboard x = P.gardiens & CAMP_BB[i] & ~changees; x != 0;) unions[i] |= P.attaques[bit_suivant(x)];
+                for (bitboard x = P.gardiens & CAMP_BB[i] & ~recomptees; x != 0;)
+                    unions[i] |= P.attaques[bit_suivant(x)];
             }
             const bitboard roi_noir = piece == -ROI ? a : pieces_bb(-ROI);
             echec = en_echec(unions[0], unions[1], occupation, roi_noir, -TRAIT);
