@@ -117,7 +117,7 @@ struct parent_feuilles {
     int totaux[2];
     bitboard cavaliers, rois, diagonales, lignes, pieces;  // both sides, pawns apart
     comptage pions[2];
-    bitboard cases_des_pions;  // squares whose occupant decides a pawn's moves
+    bitboard cases_des_pions;  // the pawns and the squares whose occupant decides their moves
     bitboard gardiens;         // pieces attacking a castling square
     bitboard en_echec;         // with the other side to move, as in the children
     int depart;                // the last move's from-square and the pieces reaching it
@@ -178,7 +178,7 @@ void remplir_parent() {
     const bitboard blancs = pieces_bb(PION_P), noirs = pieces_bb(-PION_P);
     P.pions[0] = compter_pions<BLANC>(blancs, ~OCCUPATION_BB, CAMP_BB[1]);
     P.pions[1] = compter_pions<NOIR>(noirs, ~OCCUPATION_BB, CAMP_BB[0]);
-    P.cases_des_pions = P.pions[0].attaques | P.pions[1].attaques | blancs << 8 | noirs >> 8 |
+    P.cases_des_pions = blancs | noirs | P.pions[0].attaques | P.pions[1].attaques | blancs << 8 | noirs >> 8 |
                         ((blancs << 8) & (RANGEE_2 | RANGEE_3)) << 8 | ((noirs >> 8) & (RANGEE_6 | RANGEE_7)) >> 8;
     P.gardiens = 0;
     bitboard unions[2];
@@ -191,7 +191,7 @@ void remplir_parent() {
             P.coups[b] = std::popcount(a & ~propres);
             total += P.coups[b];
             unions[i] |= a;
-            P.gardiens |= bitboard{(a & CASES_ROQUE) != 0} << b;
+            if ((a & CASES_ROQUE) != 0) P.gardiens |= bitboard{1} << b;
         };
         for (bitboard x = P.cavaliers & propres; x != 0;) {
             const int b = bit_suivant(x);
@@ -235,8 +235,7 @@ int compter_apres(int depart, int arrivee, const roques& r) {
     // Pawns count again only when the move concerns one or a square in front
     // of one or on its diagonals.
     comptage pions[2] = {P.pions[0], P.pions[1]};
-    if (piece == PION_P || piece == -PION_P || prise == PION_P || prise == -PION_P ||
-        ((de | a) & P.cases_des_pions) != 0) {
+    if (((de | a) & P.cases_des_pions) != 0) {
         bitboard blancs = pieces_bb(PION_P), noirs = pieces_bb(-PION_P);
         if (piece == PION_P || prise == PION_P) blancs &= ~a;
         if (piece == -PION_P || prise == -PION_P) noirs &= ~a;

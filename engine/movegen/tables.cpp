@@ -55,8 +55,6 @@ constexpr bitboard RANGEE_1 = 0xFFull;
 constexpr bitboard RANGEE_8 = RANGEE_1 << 56;
 constexpr bitboard BORDS = COLONNE_A | COLONNE_H | RANGEE_1 | RANGEE_8;
 
-constexpr direction LIGNES[4] = {EST, OUEST, NORD, SUD};
-constexpr direction DIAGONALES[4] = {NORD_EST, SUD_EST, NORD_OUEST, SUD_OUEST};
 
 bool sur_echiquier(int colonne, int rangee) { return colonne >= 0 && colonne < 8 && rangee >= 0 && rangee < 8; }
 
@@ -69,25 +67,26 @@ bitboard sauts(int b, std::initializer_list<std::pair<int, int>> pas) {
 
 // The ray cut after its first occupied square: the squares beyond that
 // blocker are the blocker's own ray in the same direction.
-bitboard rayon_bloque(direction d, int b, bitboard occupation) {
-    bitboard r = RAYON[d][b];
+template <direction d>
+bitboard rayon_bloque(int b, bitboard occupation) {
+    const bitboard r = RAYON[d][b];
     const bitboard bloqueurs = r & occupation;
     if (bloqueurs == 0) return r;
-    const bool croissant = d == EST || d == NORD || d == NORD_EST || d == NORD_OUEST;
-    const int premier = croissant ? std::countr_zero(bloqueurs) : 63 - std::countl_zero(bloqueurs);
-    return r ^ RAYON[d][premier];
+    constexpr bool croissant = d == EST || d == NORD || d == NORD_EST || d == NORD_OUEST;
+    return r ^ RAYON[d][croissant ? std::countr_zero(bloqueurs) : 63 - std::countl_zero(bloqueurs)];
 }
 
 bitboard TABLE_TOUR[102400];
 bitboard TABLE_FOU[5248];
 
-void remplir(magie* magies, const bitboard* multiplicateurs, const direction (&directions)[4], bitboard* table) {
+template <direction... directions>
+void remplir(magie* magies, const bitboard* multiplicateurs, bitboard* table) {
     bitboard* suivant = table;
     for (int b = 0; b < 64; ++b) {
         magie& m = magies[b];
         m.portee = 0;
         m.masque = 0;
-        for (direction d : directions) {
+        for (direction d : {directions...}) {
             m.portee |= RAYON[d][b];
             // The last square of a ray blocks nothing.
             const bitboard bord = d == EST ? COLONNE_H : d == OUEST ? COLONNE_A : d == NORD ? RANGEE_8 :
@@ -100,9 +99,7 @@ void remplir(magie* magies, const bitboard* multiplicateurs, const direction (&d
         // Every subset of the mask, by the carry-rippler walk.
         bitboard sous = 0;
         do {
-            bitboard a = 0;
-            for (direction d : directions) a |= rayon_bloque(d, b, sous);
-            suivant[(sous * m.multiplicateur) >> m.decalage] = a;
+            suivant[(sous * m.multiplicateur) >> m.decalage] = (rayon_bloque<directions>(b, sous) | ...);
             sous = (sous - m.masque) & m.masque;
         } while (sous != 0);
         suivant += bitboard{1} << std::popcount(m.masque);
@@ -132,8 +129,8 @@ struct initialisation {
                     const int b = bit_suivant(x);
                     ENTRE[a][b] = RAYON[d][a] & ~RAYON[d][b] & ~(bitboard{1} << b);
                 }
-        remplir(MAGIES_TOUR, MULTIPLICATEURS_TOUR, LIGNES, TABLE_TOUR);
-        remplir(MAGIES_FOU, MULTIPLICATEURS_FOU, DIAGONALES, TABLE_FOU);
+        remplir<EST, OUEST, NORD, SUD>(MAGIES_TOUR, MULTIPLICATEURS_TOUR, TABLE_TOUR);
+        remplir<NORD_EST, SUD_EST, NORD_OUEST, SUD_OUEST>(MAGIES_FOU, MULTIPLICATEURS_FOU, TABLE_FOU);
     }
 };
 const initialisation INITIALISATION;

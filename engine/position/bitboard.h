@@ -14,7 +14,7 @@ using bitboard = uint64_t;
 
 // Bit 0 is a1, bit 7 h1, bit 63 h8: ascending bits follow ascending squares.
 constexpr int calculer_bit(int c) { return 8 * (c / 10 - 2) + c % 10 - 1; }
-constexpr int case_de_bit(int b) { return 21 + 10 * (b / 8) + b % 8; }
+constexpr int case_de_bit(int b) { return 21 + 10 * (b >> 3) + (b & 7); }  // b in 0..63
 
 struct table_bits {
     int8_t bit[120];

@@ -173,11 +173,13 @@ void retire_coup_partie() {
 }
 
 bool repetition_possible_apres(int depart, int arrivee) {
+    const int n = FIN_LISTE_PARTIE + 1;
+    const int debut = ECHIQUIERS[n].debut_fenetre;
+    if (n - 1 < debut) return false;
     const int piece = ECHIQUIER[depart];
     if (ECHIQUIER[arrivee] != VIDE || piece == PION_P || piece == -PION_P) return false;
     const uint64_t cle = CLE ^ CLES_ZOBRIST[bit_de_case(depart)][piece + 6] ^ CLES_ZOBRIST[bit_de_case(arrivee)][piece + 6];
-    const int n = FIN_LISTE_PARTIE + 1;
-    for (int k = n - 1; k >= ECHIQUIERS[n].debut_fenetre; k -= 2)
+    for (int k = n - 1; k >= debut; k -= 2)
         if (ECHIQUIERS[k].cle == cle) return true;
     return false;
 }

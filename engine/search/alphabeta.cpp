@@ -57,13 +57,14 @@ void chercher_liste(const liste_coups& liste, const legalite& legal, int extensi
     // A child with no depth left, reached by a quiet move or past the capture
     // extension, is a leaf: alphabeta would only test STOP and evaluate it.
     const bool feuilles = depth - 1 < 0 || (depth - 1 == 0 && extension == 0);
+    const bool sans_jouer = feuilles && depth != PROFONDEUR;
     bool feuilles_preparees = false;
     for (int i = 0; i < liste.nb_coups && best < beta; ++i) {
         const coup m = liste.coups[i];
         const bool a_tester = coup_a_tester(legal, m);
         // Leaves reached by a move that moves one piece and cannot repeat a
         // position are scored without making the move.
-        if (feuilles && depth != PROFONDEUR && m.arrivee < PREMIER_CODE_PROMOTION &&
+        if (sans_jouer && m.arrivee < PREMIER_CODE_PROMOTION &&
             !(a_tester && roque_ou_en_passant(m))) {
             if (a_tester && roi_attaque_apres(m)) {
                 assert(illegal_une_fois_joue(m));

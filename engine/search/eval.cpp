@@ -17,23 +17,13 @@ int materiel() {
            difference(TOUR_P) * TOUR + difference(REINE) * DAME;
 }
 
-int valeur(int code) {
-    switch (code > 0 ? code : -code) {
-        case PION_P: return PION;
-        case CAVALIER_P: return CAVALIER;
-        case FOU_P: return FOU;
-        case TOUR_P: return TOUR;
-        case REINE: return DAME;
-        default: return 0;
-    }
-}
-
 int note(int score, int mobilite, int trait) {
     if (MOBILITY != 0) score += MOBILITY > 0 ? mobilite * MOBILITY : mobilite / -MOBILITY;
     return score * trait;
 }
 
 int MATERIEL_PARENT;
+int VALEURS[13];  // by code + 6, Black's negative: what taking the piece removes
 
 }  // namespace
 
@@ -47,13 +37,15 @@ int eval() {
 
 void preparer_feuilles() {
     MATERIEL_PARENT = materiel();
+    const int valeurs[PION_P + 1] = {0, 0, DAME, TOUR, FOU, CAVALIER, PION};
+    for (int code = -PION_P; code <= PION_P; ++code) VALEURS[code + 6] = code > 0 ? valeurs[code] : -valeurs[-code];
     if (MOBILITY != 0) preparer_mobilites();
 }
 
 int evaluation_apres(int depart, int arrivee) {
     const int prise = ECHIQUIER[arrivee];
     assert(prise != ROI && prise != -ROI);
-    const int score = MATERIEL_PARENT - (prise > 0 ? valeur(prise) : -valeur(prise));
+    const int score = MATERIEL_PARENT - VALEURS[prise + 6];
     return note(score, MOBILITY != 0 ? difference_de_mobilite_apres(depart, arrivee) : 0, -TRAIT);
 }
 
