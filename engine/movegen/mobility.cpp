@@ -117,9 +117,9 @@ struct parent_feuilles {
     int totaux[2];
     bitboard cavaliers, rois, diagonales, lignes, pieces;  // both sides, pawns apart
     comptage pions[2];
-    bitboard cases_des_pions;  // the pawns and the squares whose occupant decides their moves
-    bitboard gardiens;         // pieces attacking a castling square
-    bitboard en_echec;         // with the other side to move, as in the children
+    bitboard cases_des_pions[2];  // a side's pawns and the squares whose occupant decides their moves
+    bitboard gardiens[64];        // on a castling square's bit: the pieces attacking it
+    bitboard en_echec;            // with the other side to move, as in the children
     int depart;                // the last move's from-square and the pieces reaching it
     bitboard attaquants_depart;
     bool pret;                 // filled in when the first child is counted
@@ -128,6 +128,12 @@ parent_feuilles P;
 
 constexpr bitboard CASES_ROQUE = cases({23, 24, 25, 26, 27, 93, 94, 95, 96, 97});
 constexpr bitboard COINS = cases({21, 28, 91, 98});
+
+// The squares the castling terms of these rights look at.
+bitboard cases_de(const roques& r) {
+    return (r.petit_blanc == 1 ? cases({25, 26, 27}) : 0) | (r.grand_blanc == 1 ? cases({25, 24, 23}) : 0) |
+           (r.petit_noir == 1 ? cases({95, 96, 97}) : 0) | (r.grand_noir == 1 ? cases({95, 94, 93}) : 0);
+}
 
 // The pieces (pawns apart) whose attack set holds bit b.
 bitboard attaquants(int b) {
@@ -178,9 +184,10 @@ void remplir_parent() {
     const bitboard blancs = pieces_bb(PION_P), noirs = pieces_bb(-PION_P);
     P.pions[0] = compter_pions<BLANC>(blancs, ~OCCUPATION_BB, CAMP_BB[1]);
     P.pions[1] = compter_pions<NOIR>(noirs, ~OCCUPATION_BB, CAMP_BB[0]);
-    P.cases_des_pions = blancs | noirs | P.pions[0].attaques | P.pions[1].attaques | blancs << 8 | noirs >> 8 |
-                        ((blancs << 8) & (RANGEE_2 | RANGEE_3)) << 8 | ((noirs >> 8) & (RANGEE_6 | RANGEE_7)) >> 8;
-    P.gardiens = 0;
+    P.cases_des_pions[0] = blancs | P.pions[0].attaques | blancs << 8 | ((blancs << 8) & (RANGEE_2 | RANGEE_3)) << 8;
+    P.cases_des_pions[1] = noirs | P.pions[1].attaques | noirs >> 8 | ((noirs >> 8) & (RANGEE_6 | RANGEE_7)) >> 8;
+    const bool roques = droits_de_roque();
+    for (bitboard x = CASES_ROQUE; x != 0;) P.gardiens[bit_suivant(x)] = 0;
     bitboard unions[2];
     for (int i = 0; i < 2; ++i) {
         const bitboard propres = CAMP_BB[i];
@@ -191,7 +198,8 @@ void remplir_parent() {
             P.coups[b] = std::popcount(a & ~propres);
             total += P.coups[b];
             unions[i] |= a;
-            if ((a & CASES_ROQUE) != 0) P.gardiens |= bitboard{1} << b;
+            if (roques)
+                for (bitboard x = a & CASES_ROQUE; x != 0;) P.gardiens[bit_suivant(x)] |= bitboard{1} << b;
         };
         for (bitboard x = P.cavaliers & propres; x != 0;) {
             const int b = bit_suivant(x);
@@ -235,14 +243,15 @@ int compter_apres(int depart, int arrivee, const roques& r) {
     // Pawns count again only when the move concerns one or a square in front
     // of one or on its diagonals.
     comptage pions[2] = {P.pions[0], P.pions[1]};
-    if (((de | a) & P.cases_des_pions) != 0) {
-        bitboard blancs = pieces_bb(PION_P), noirs = pieces_bb(-PION_P);
-        if (piece == PION_P || prise == PION_P) blancs &= ~a;
-        if (piece == -PION_P || prise == -PION_P) noirs &= ~a;
-        if (piece == PION_P) blancs ^= de | a;
-        if (piece == -PION_P) noirs ^= de | a;
-        pions[0] = compter_pions<BLANC>(blancs, ~occupation, camps[1]);
-        pions[1] = compter_pions<NOIR>(noirs, ~occupation, camps[0]);
+    if (((de | a) & P.cases_des_pions[0]) != 0) {
+        bitboard blancs = pieces_bb(PION_P) & ~a;
+        if (piece == PION_P) blancs |= a;
+        pions[0] = compter_pions<BLANC>(blancs & ~de, ~occupation, camps[1]);
+    }
+    if (((de | a) & P.cases_des_pions[1]) != 0) {
+        bitboard noirs = pieces_bb(-PION_P) & ~a;
+        if (piece == -PION_P) noirs |= a;
+        pions[1] = compter_pions<NOIR>(noirs & ~de, ~occupation, camps[0]);
     }
 
     // Knights and kings that stay keep their attack sets: they count one more
@@ -285,21 +294,20 @@ int compter_apres(int depart, int arrivee, const roques& r) {
     int blancs = pions[0].coups + totaux[0], noirs = pions[1].coups + totaux[1];
 
     if ((r.petit_blanc | r.grand_blanc | r.petit_noir | r.grand_noir) != 0) {
-        // The castling squares keep their attackers unless the move lands on
-        // or leaves one of them or changes what attacks one.
+        // A castling square keeps what it had unless the move lands on it,
+        // leaves it or changes what attacks it: then it is judged again.
         bitboard echec = P.en_echec;
         bitboard remuees = de | a;
         for (int i = 0; i < 2; ++i) remuees |= (anciennes[i] ^ nouvelles[i]) | (pions[i].attaques ^ P.pions[i].attaques);
-        if ((remuees & CASES_ROQUE) != 0) {
-            const bitboard recomptees = glisseurs | de | a;
-            bitboard unions[2];
-            for (int i = 0; i < 2; ++i) {
-                unions[i] = pions[i].attaques | nouvelles[i];
-                for (bitboard x = P.gardiens & CAMP_BB[i] & ~recomptees; x != 0;)
-                    unions[i] |= P.attaques[bit_suivant(x)];
-            }
-            const bitboard roi_noir = piece == -ROI ? a : pieces_bb(-ROI);
-            echec = en_echec(unions[0], unions[1], occupation, roi_noir, -TRAIT);
+        const bitboard recomptees = glisseurs | de | a;
+        const bitboard roi_noir = piece == -ROI ? a : pieces_bb(-ROI) & ~de;
+        for (bitboard x = remuees & cases_de(r); x != 0;) {
+            const int q = bit_suivant(x);
+            const bitboard c = bitboard{1} << q;
+            const int i = (roi_noir & c) != 0 ? 0 : (occupation & c) != 0 ? 1 : m;
+            const bool attaquee = ((pions[i].attaques | nouvelles[i]) & c) != 0 ||
+                                  (P.gardiens[q] & CAMP_BB[i] & ~recomptees) != 0;
+            echec = attaquee ? echec | c : echec & ~c;
         }
         blancs += termes_roque(r, echec, BLANC);
         noirs += termes_roque(r, echec, NOIR);
