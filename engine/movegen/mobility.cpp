@@ -119,7 +119,10 @@ struct parent_feuilles {
     comptage pions[2];
     bitboard cases_des_pions[2];  // a side's pawns and the squares whose occupant decides their moves
     bitboard gardiens[64];        // on a castling square's bit: the pieces attacking it
+    roques droits;                // the castling rights and what their terms look at
+    bitboard cases_roque;
     bitboard en_echec;            // with the other side to move, as in the children
+    int termes[2];                // the castling terms of a child that leaves their squares alone
     int depart;                // the last move's from-square and the pieces reaching it
     bitboard attaquants_depart;
     bool pret;                 // filled in when the first child is counted
@@ -186,7 +189,9 @@ void remplir_parent() {
     P.pions[1] = compter_pions<NOIR>(noirs, ~OCCUPATION_BB, CAMP_BB[0]);
     P.cases_des_pions[0] = blancs | P.pions[0].attaques | blancs << 8 | ((blancs << 8) & (RANGEE_2 | RANGEE_3)) << 8;
     P.cases_des_pions[1] = noirs | P.pions[1].attaques | noirs >> 8 | ((noirs >> 8) & (RANGEE_6 | RANGEE_7)) >> 8;
-    const bool roques = droits_de_roque();
+    P.droits = {PETIT_ROQUE_BLANC, GRAND_ROQUE_BLANC, PETIT_ROQUE_NOIR, GRAND_ROQUE_NOIR};
+    P.cases_roque = cases_de(P.droits);
+    const bool roques = P.cases_roque != 0;
     for (bitboard x = CASES_ROQUE; x != 0;) P.gardiens[bit_suivant(x)] = 0;
     bitboard unions[2];
     for (int i = 0; i < 2; ++i) {
@@ -220,6 +225,8 @@ void remplir_parent() {
         P.totaux[i] = total;
     }
     P.en_echec = en_echec(unions[0], unions[1], OCCUPATION_BB, pieces_bb(-ROI), -TRAIT);
+    P.termes[0] = termes_roque(P.droits, P.en_echec, BLANC);
+    P.termes[1] = termes_roque(P.droits, P.en_echec, NOIR);
     P.depart = -1;
 }
 
@@ -229,7 +236,7 @@ bitboard attaques_glisseur(bool diagonale, bool ligne, int b, bitboard occupatio
 }
 
 // The counts after the move, en passant terms apart.
-int compter_apres(int depart, int arrivee, const roques& r) {
+int compter_apres(int depart, int arrivee) {
     if (!P.pret) remplir_parent();
     const int piece = ECHIQUIER[depart], prise = ECHIQUIER[arrivee];
     const int m = piece > 0 ? 0 : 1;  // the side that moves
@@ -293,24 +300,33 @@ int compter_apres(int depart, int arrivee, const roques& r) {
     if ((a & P.pieces) != 0) recompter(1 - m, bit_arrivee, 0);
     int blancs = pions[0].coups + totaux[0], noirs = pions[1].coups + totaux[1];
 
-    if ((r.petit_blanc | r.grand_blanc | r.petit_noir | r.grand_noir) != 0) {
+    if (P.cases_roque != 0) {
         // A castling square keeps what it had unless the move lands on it,
         // leaves it or changes what attacks it: then it is judged again.
-        bitboard echec = P.en_echec;
+        const bool memes_droits = ((de | a) & (COINS | P.rois)) == 0;
+        const roques r = memes_droits ? P.droits : roques_apres(depart, arrivee, piece);
+        const bitboard regardees = memes_droits ? P.cases_roque : cases_de(r);
         bitboard remuees = de | a;
         for (int i = 0; i < 2; ++i) remuees |= (anciennes[i] ^ nouvelles[i]) | (pions[i].attaques ^ P.pions[i].attaques);
-        const bitboard recomptees = glisseurs | de | a;
-        const bitboard roi_noir = piece == -ROI ? a : pieces_bb(-ROI) & ~de;
-        for (bitboard x = remuees & cases_de(r); x != 0;) {
-            const int q = bit_suivant(x);
-            const bitboard c = bitboard{1} << q;
-            const int i = (roi_noir & c) != 0 ? 0 : (occupation & c) != 0 ? 1 : m;
-            const bool attaquee = ((pions[i].attaques | nouvelles[i]) & c) != 0 ||
-                                  (P.gardiens[q] & CAMP_BB[i] & ~recomptees) != 0;
-            echec = attaquee ? echec | c : echec & ~c;
+        remuees &= regardees;
+        if (memes_droits && remuees == 0) {
+            blancs += P.termes[0];
+            noirs += P.termes[1];
+        } else {
+            bitboard echec = P.en_echec;
+            const bitboard recomptees = glisseurs | de | a;
+            const bitboard roi_noir = piece == -ROI ? a : pieces_bb(-ROI) & ~de;
+            for (bitboard x = remuees; x != 0;) {
+                const int q = bit_suivant(x);
+                const bitboard c = bitboard{1} << q;
+                const int i = (roi_noir & c) != 0 ? 0 : (occupation & c) != 0 ? 1 : m;
+                const bool attaquee = ((pions[i].attaques | nouvelles[i]) & c) != 0 ||
+                                      (P.gardiens[q] & CAMP_BB[i] & ~recomptees) != 0;
+                echec = attaquee ? echec | c : echec & ~c;
+            }
+            blancs += termes_roque(r, echec, BLANC);
+            noirs += termes_roque(r, echec, NOIR);
         }
-        blancs += termes_roque(r, echec, BLANC);
-        noirs += termes_roque(r, echec, NOIR);
     }
     return blancs - noirs;
 }
@@ -319,8 +335,7 @@ int compter_apres(int depart, int arrivee, const roques& r) {
 
 int difference_de_mobilite_apres(int depart, int arrivee) {
     const int piece = ECHIQUIER[depart];
-    const roques r = droits_de_roque() ? roques_apres(depart, arrivee, piece) : roques{0, 0, 0, 0};
     int blancs = 0, noirs = 0;
-    compter_en_passant(depart, arrivee, piece, &blancs, &noirs);
-    return compter_apres(depart, arrivee, r) + blancs - noirs;
+    if (piece == PION_P || piece == -PION_P) compter_en_passant(depart, arrivee, piece, &blancs, &noirs);
+    return compter_apres(depart, arrivee) + blancs - noirs;
 }
