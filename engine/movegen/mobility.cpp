@@ -116,6 +116,7 @@ struct parent_feuilles {
     int coups[64];
     int totaux[2];
     bitboard cavaliers, rois, diagonales, lignes, pieces;  // both sides, pawns apart
+    bitboard glissades;  // every square some slider attacks
     comptage pions[2];
     bitboard cases_des_pions[2];  // a side's pawns and the squares whose occupant decides their moves
     bitboard gardiens[64];        // on a castling square's bit: the pieces attacking it
@@ -140,8 +141,10 @@ bitboard cases_de(const roques& r) {
 
 // The pieces (pawns apart) whose attack set holds bit b.
 bitboard attaquants(int b) {
-    return (ATTAQUES_CAVALIER[b] & P.cavaliers) | (ATTAQUES_ROI[b] & P.rois) |
-           (attaques_fou(b, OCCUPATION_BB) & P.diagonales) | (attaques_tour(b, OCCUPATION_BB) & P.lignes);
+    bitboard a = (ATTAQUES_CAVALIER[b] & P.cavaliers) | (ATTAQUES_ROI[b] & P.rois);
+    if ((P.glissades >> b & 1) != 0)
+        a |= (attaques_fou(b, OCCUPATION_BB) & P.diagonales) | (attaques_tour(b, OCCUPATION_BB) & P.lignes);
+    return a;
 }
 
 // The castling rights after a move: a right goes with its king and its rook.
@@ -176,6 +179,11 @@ void preparer_mobilites() { P.pret = false; }
 
 namespace {
 
+// Attacks of a slider on bit b: along diagonals, lines or both.
+bitboard attaques_glisseur(bool diagonale, bool ligne, int b, bitboard occupation) {
+    return (diagonale ? attaques_fou(b, occupation) : 0) | (ligne ? attaques_tour(b, occupation) : 0);
+}
+
 void remplir_parent() {
     P.pret = true;
     const bitboard dames = pieces_bb(REINE) | pieces_bb(-REINE);
@@ -193,6 +201,7 @@ void remplir_parent() {
     P.cases_roque = cases_de(P.droits);
     const bool roques = P.cases_roque != 0;
     for (bitboard x = CASES_ROQUE; x != 0;) P.gardiens[bit_suivant(x)] = 0;
+    P.glissades = 0;
     bitboard unions[2];
     for (int i = 0; i < 2; ++i) {
         const bitboard propres = CAMP_BB[i];
@@ -216,11 +225,15 @@ void remplir_parent() {
         }
         for (bitboard x = P.diagonales & propres; x != 0;) {
             const int b = bit_suivant(x);
-            noter(b, attaques_fou(b, OCCUPATION_BB) | (P.lignes >> b & 1 ? attaques_tour(b, OCCUPATION_BB) : 0));
+            const bitboard a = attaques_glisseur(true, P.lignes >> b & 1, b, OCCUPATION_BB);
+            P.glissades |= a;
+            noter(b, a);
         }
         for (bitboard x = P.lignes & ~P.diagonales & propres; x != 0;) {
             const int b = bit_suivant(x);
-            noter(b, attaques_tour(b, OCCUPATION_BB));
+            const bitboard a = attaques_tour(b, OCCUPATION_BB);
+            P.glissades |= a;
+            noter(b, a);
         }
         P.totaux[i] = total;
     }
@@ -228,11 +241,6 @@ void remplir_parent() {
     P.termes[0] = termes_roque(P.droits, P.en_echec, BLANC);
     P.termes[1] = termes_roque(P.droits, P.en_echec, NOIR);
     P.depart = -1;
-}
-
-// Attacks of a slider on bit b: along diagonals, lines or both.
-bitboard attaques_glisseur(bool diagonale, bool ligne, int b, bitboard occupation) {
-    return (diagonale ? attaques_fou(b, occupation) : 0) | (ligne ? attaques_tour(b, occupation) : 0);
 }
 
 // The counts after the move, en passant terms apart.
