@@ -51,9 +51,25 @@ variation* nouvelle_variation(coup m) {
     return illegal;
 }
 
-// Searches one list of a node, in order, until a move reaches beta.
-void chercher_liste(const liste_coups& liste, const legalite& legal, int extension, int depth, int& alpha, int beta,
-                    variation* pv, int& best, int& legaux) {
+// A leaf's line is its move alone: the node of the best line so far is reused
+// when that line is a single move too.
+void noter_feuille(variation* pv, coup m) {
+    variation* v = pv->suivant;
+    if (v != nullptr && v->suivant == nullptr) {
+        v->depart = m.depart;
+        v->arrivee = m.arrivee;
+        return;
+    }
+    libere_variation(v);
+    pv->suivant = nouvelle_variation(m);
+}
+
+// Searches one list of a node, in order, until a move reaches beta. The
+// node's alpha, best score and count of legal moves are kept here while the
+// list is searched.
+void chercher_liste(const liste_coups& liste, const legalite& legal, int extension, int depth, int& alpha_noeud,
+                    int beta, variation* pv, int& best_noeud, int& legaux_noeud) {
+    int alpha = alpha_noeud, best = best_noeud, legaux = legaux_noeud;
     // A child with no depth left, reached by a quiet move or past the capture
     // extension, is a leaf: alphabeta would only test STOP and evaluate it.
     const bool feuilles = depth - 1 < 0 || (depth - 1 == 0 && extension == 0);
@@ -80,8 +96,7 @@ void chercher_liste(const liste_coups& liste, const legalite& legal, int extensi
                 assert(feuille_conforme(m));
                 const int score = STOP == 1 ? -SCORE_ARRET : -eval_apres(m.depart, m.arrivee);
                 if (score > best) {
-                    libere_variation(pv->suivant);
-                    pv->suivant = nouvelle_variation(m);
+                    noter_feuille(pv, m);
                     best = score;
                 }
                 continue;
@@ -117,6 +132,9 @@ void chercher_liste(const liste_coups& liste, const legalite& legal, int extensi
             libere_variation(noeud);
         }
     }
+    alpha_noeud = alpha;
+    best_noeud = best;
+    legaux_noeud = legaux;
 }
 
 }  // namespace
