@@ -127,11 +127,15 @@ struct parent_feuilles {
     int depart;                // the last move's from-square and the pieces reaching it
     bitboard attaquants_depart;
     bool pret;                 // filled in when the first child is counted
+    bool directe;              // few children: each is counted afresh
 };
 parent_feuilles P;
 
 constexpr bitboard CASES_ROQUE = cases({23, 24, 25, 26, 27, 93, 94, 95, 96, 97});
 constexpr bitboard COINS = cases({21, 28, 91, 98});
+// Up to this many children, counting each afresh costs less than taking the
+// parent's attack sets first.
+constexpr int ENFANTS_COMPTES_DIRECTEMENT = 12;
 
 // The squares the castling terms of these rights look at.
 bitboard cases_de(const roques& r) {
@@ -175,7 +179,10 @@ int difference_de_mobilite() {
     return blancs - noirs;
 }
 
-void preparer_mobilites() { P.pret = false; }
+void preparer_mobilites(int enfants) {
+    P.pret = false;
+    P.directe = enfants <= ENFANTS_COMPTES_DIRECTEMENT;
+}
 
 namespace {
 
@@ -243,8 +250,33 @@ void remplir_parent() {
     P.depart = -1;
 }
 
+// The counts after the move, en passant terms apart, counted afresh on the
+// board with the move's pieces shifted.
+int compter_directement(int depart, int arrivee) {
+    const int piece = ECHIQUIER[depart], prise = ECHIQUIER[arrivee];
+    const int bit_depart = bit_de_case(depart), bit_arrivee = bit_de_case(arrivee);
+    auto deplacer = [&] {
+        if (prise != VIDE) basculer_bits(bit_arrivee, prise);
+        basculer_bits(bit_depart, piece);
+        basculer_bits(bit_arrivee, piece);
+    };
+    deplacer();
+    const comptage blanc = compter_pieces<BLANC>();
+    const comptage noir = compter_pieces<NOIR>();
+    int blancs = blanc.coups, noirs = noir.coups;
+    if (droits_de_roque()) {
+        const roques r = roques_apres(depart, arrivee, piece);
+        const bitboard echec = en_echec(blanc.attaques, noir.attaques, OCCUPATION_BB, pieces_bb(-ROI), -TRAIT);
+        blancs += termes_roque(r, echec, BLANC);
+        noirs += termes_roque(r, echec, NOIR);
+    }
+    deplacer();
+    return blancs - noirs;
+}
+
 // The counts after the move, en passant terms apart.
 int compter_apres(int depart, int arrivee) {
+    if (P.directe) return compter_directement(depart, arrivee);
     if (!P.pret) remplir_parent();
     const int piece = ECHIQUIER[depart], prise = ECHIQUIER[arrivee];
     const int m = piece > 0 ? 0 : 1;  // the side that moves

@@ -37,7 +37,7 @@ int difference_de_mobilite();
 // attack sets taken once in the position it is played from: a move changes
 // the attacks only of the pieces that reach one of its two squares. For moves
 // that neither promote, castle nor take en passant.
-void preparer_mobilites();
+void preparer_mobilites(int enfants);  // how many children may follow
 int difference_de_mobilite_apres(int depart, int arrivee);
 
 // True when the side that just moved (still TRAIT) left its king attacked.

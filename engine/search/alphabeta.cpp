@@ -88,7 +88,7 @@ void chercher_liste(const liste_coups& liste, const legalite& legal, int extensi
             }
             if (!repetition_possible_apres(m.depart, m.arrivee)) {
                 if (!feuilles_preparees) {
-                    preparer_feuilles();
+                    preparer_feuilles(liste.nb_coups - i);
                     feuilles_preparees = true;
                 }
                 ++legaux;

@@ -35,11 +35,11 @@ int eval() {
     return evaluation();
 }
 
-void preparer_feuilles() {
+void preparer_feuilles(int enfants) {
     MATERIEL_PARENT = materiel();
     const int valeurs[PION_P + 1] = {0, 0, DAME, TOUR, FOU, CAVALIER, PION};
     for (int code = -PION_P; code <= PION_P; ++code) VALEURS[code + 6] = code > 0 ? valeurs[code] : -valeurs[-code];
-    if (MOBILITY != 0) preparer_mobilites();
+    if (MOBILITY != 0) preparer_mobilites(enfants);
 }
 
 int evaluation_apres(int depart, int arrivee) {

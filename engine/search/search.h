@@ -41,7 +41,7 @@ int eval();
 // The same for the position after a move of the side to move, scored without
 // making it (the moves difference_de_mobilite_apres takes), from material and
 // attack sets that preparer_feuilles() takes once in the current position.
-void preparer_feuilles();
+void preparer_feuilles(int enfants);  // how many children may follow
 int evaluation_apres(int depart, int arrivee);
 int eval_apres(int depart, int arrivee);
 int alphabeta(int depth, int alpha, int beta, variation* pv);
