@@ -54,8 +54,9 @@ bool roque_ou_en_passant(coup m) {
 
 bool roi_attaque_apres(coup m) {
     const int piece = ECHIQUIER[m.depart];
-    const bitboard de = bitboard{1} << bit_de_case(m.depart), a = bitboard{1} << bit_de_case(m.arrivee);
-    const int roi = piece == ROI || piece == -ROI ? m.arrivee : TRAIT == BLANC ? ROI_BLANC : ROI_NOIR;
+    const int arrivee = m.arrivee >= PREMIER_CODE_PROMOTION ? promotion_cible(m.arrivee) : m.arrivee;
+    const bitboard de = bitboard{1} << bit_de_case(m.depart), a = bitboard{1} << bit_de_case(arrivee);
+    const int roi = piece == ROI || piece == -ROI ? arrivee : TRAIT == BLANC ? ROI_BLANC : ROI_NOIR;
     // The piece taken on the arrival square attacks no more.
     return case_attaquee(bit_de_case(roi), -TRAIT, (OCCUPATION_BB & ~de) | a, ~a);
 }

@@ -21,52 +21,31 @@ namespace {
 template <bool CALMES, bool PRISES>
 class generateur {
 public:
-    generateur(liste_coups* calmes, liste_coups* prises) : calmes_(calmes), prises_(prises) {}
+    generateur(liste_coups* calmes, liste_coups* prises) : calmes_(calmes), prises_(prises) {
+        ep_ = PRISES && dernier_coup(&ep_de_, &ep_a_);
+    }
 
     // The moves of the pieces in `pieces`, all of the side to move.
     void generer(bitboard pieces) {
         if (CALMES) roques();
-        const bool ep = PRISES && dernier_coup(&ep_de_, &ep_a_);
-        for (bitboard x = pieces; x != 0;) {
-            const int s = case_de_bit(bit_suivant(x));
-            switch (b_[s]) {
-                case PION_P: pion_blanc(s, ep); break;
-                case -PION_P: pion_noir(s, ep); break;
-                case TOUR_P: case -TOUR_P: lignes(s); break;
-                case FOU_P: case -FOU_P: diagonales(s); break;
-                case REINE: case -REINE:
-                    lignes(s);
-                    diagonales(s);
-                    break;
-                case CAVALIER_P: case -CAVALIER_P:
-                    sauter(s, ATTAQUES_CAVALIER[bit_de_case(s)], {21, 12, 19, 8, -12, -21, -19, -8});
-                    break;
-                default: sauter(s, ATTAQUES_ROI[bit_de_case(s)], {1, -9, -10, -11, -1, 9, 10, 11}); break;
-            }
+        for (bitboard x = pieces; x != 0;) piece(case_de_bit(bit_suivant(x)));
+    }
+
+    void piece(int s) {
+        switch (b_[s]) {
+            case PION_P: pion_blanc(s); break;
+            case -PION_P: pion_noir(s); break;
+            case TOUR_P: case -TOUR_P: lignes(s); break;
+            case FOU_P: case -FOU_P: diagonales(s); break;
+            case REINE: case -REINE:
+                lignes(s);
+                diagonales(s);
+                break;
+            case CAVALIER_P: case -CAVALIER_P:
+                sauter(s, ATTAQUES_CAVALIER[bit_de_case(s)], {21, 12, 19, 8, -12, -21, -19, -8});
+                break;
+            default: sauter(s, ATTAQUES_ROI[bit_de_case(s)], {1, -9, -10, -11, -1, 9, 10, 11}); break;
         }
-    }
-
-private:
-    const int* b_ = ECHIQUIER;
-    const int adversaire_ = ADVERSAIRE;
-    liste_coups* calmes_;
-    liste_coups* prises_;
-    int ep_de_ = 0, ep_a_ = 0;
-
-    // An enemy is a piece of the side ADVERSAIRE names; empty and off-board cells are not.
-    bool ennemi(int c) const { return static_cast<unsigned>(b_[c] * adversaire_ - 1) < 6u; }
-
-    void calme(int s, int c) {
-        if (CALMES) ajouter(calmes_, s, c);
-    }
-    void prise(int s, int c) {
-        if (PRISES) ajouter(prises_, s, c);
-    }
-
-    // Queen, rook, knight, bishop: k = 0, 1, 3, 2 (base 5 for Black).
-    void promotions(liste_coups* liste, int s, int cible, int base) {
-        const int code = PREMIER_CODE_PROMOTION + 10 * (cible % 10) + base;
-        for (int k : {0, 1, 3, 2}) ajouter(liste, s, code + k);
     }
 
     void roques() {
@@ -86,6 +65,30 @@ private:
                 !is_roi_echec(94) && !is_roi_echec(93))
                 calme(95, 93);
         }
+    }
+
+private:
+    const int* b_ = ECHIQUIER;
+    const int adversaire_ = ADVERSAIRE;
+    liste_coups* calmes_;
+    liste_coups* prises_;
+    bool ep_;  // the last move may allow en passant: a double step from ep_de_ to ep_a_
+    int ep_de_ = 0, ep_a_ = 0;
+
+    // An enemy is a piece of the side ADVERSAIRE names; empty and off-board cells are not.
+    bool ennemi(int c) const { return static_cast<unsigned>(b_[c] * adversaire_ - 1) < 6u; }
+
+    void calme(int s, int c) {
+        if (CALMES) ajouter(calmes_, s, c);
+    }
+    void prise(int s, int c) {
+        if (PRISES) ajouter(prises_, s, c);
+    }
+
+    // Queen, rook, knight, bishop: k = 0, 1, 3, 2 (base 5 for Black).
+    void promotions(liste_coups* liste, int s, int cible, int base) {
+        const int code = PREMIER_CODE_PROMOTION + 10 * (cible % 10) + base;
+        for (int k : {0, 1, 3, 2}) ajouter(liste, s, code + k);
     }
 
     struct rayon {
@@ -130,7 +133,7 @@ private:
         }
     }
 
-    void pion_blanc(int s, bool ep) {
+    void pion_blanc(int s) {
         if (CALMES && b_[s + 10] == VIDE) {
             if (s + 10 <= 90) ajouter(calmes_, s, s + 10);
             else promotions(calmes_, s, s + 10, 0);
@@ -143,13 +146,13 @@ private:
             else ajouter(prises_, s, s + d);
         }
         // En passant: the last move was the enemy pawn's double step to beside s.
-        if (ep && s >= 61 && s <= 68) {
+        if (ep_ && s >= 61 && s <= 68) {
             if (ep_de_ == s + 21 && ep_a_ == s + 1 && b_[s + 1] == -PION_P) ajouter(prises_, s, s + 11);
             else if (ep_de_ == s + 19 && ep_a_ == s - 1 && b_[s - 1] == -PION_P) ajouter(prises_, s, s + 9);
         }
     }
 
-    void pion_noir(int s, bool ep) {
+    void pion_noir(int s) {
         if (CALMES && b_[s - 10] == VIDE) {
             if (s - 10 >= 29) ajouter(calmes_, s, s - 10);
             else promotions(calmes_, s, s - 10, 5);
@@ -161,7 +164,7 @@ private:
             if (s + d <= 28) promotions(prises_, s, s + d, 5);
             else ajouter(prises_, s, s + d);
         }
-        if (ep && s >= 51 && s <= 58) {
+        if (ep_ && s >= 51 && s <= 58) {
             if (ep_de_ == s - 21 && ep_a_ == s - 1 && b_[s - 1] == PION_P) ajouter(prises_, s, s - 11);
             else if (ep_de_ == s - 19 && ep_a_ == s + 1 && b_[s + 1] == PION_P) ajouter(prises_, s, s - 9);
         }
@@ -180,7 +183,9 @@ bitboard preneurs() {
     int de, a;
     if (dernier_coup(&de, &a) && ECHIQUIER[a] == -PION_P * TRAIT && (de - a == 20 || a - de == 20))
         p |= pions & voisines(bitboard{1} << bit_de_case(a));
-    auto ajouter_si = [&](int b, bitboard attaques) { p |= bitboard{(attaques & ennemis) != 0} << b; };
+    auto ajouter_si = [&](int b, bitboard attaques) {
+        if ((attaques & ennemis) != 0) p |= bitboard{1} << b;
+    };
     for (bitboard x = pieces_bb(CAVALIER_P * TRAIT); x != 0;) {
         const int b = bit_suivant(x);
         ajouter_si(b, ATTAQUES_CAVALIER[b]);
@@ -206,4 +211,8 @@ void generer_liste(liste_coups* calmes, liste_coups* prises) {
     generateur<true, true>(calmes, prises).generer(CAMP_BB[indice_camp(TRAIT)]);
 }
 void generer_prises(liste_coups* prises) { generateur<false, true>(nullptr, prises).generer(preneurs()); }
-void generer_calmes(liste_coups* calmes) { generateur<true, false>(calmes, nullptr).generer(CAMP_BB[indice_camp(TRAIT)]); }
+void generer_calmes(liste_coups* calmes, bitboard* reste) {
+    generateur<true, false> g(calmes, nullptr);
+    if (*reste == CAMP_BB[indice_camp(TRAIT)]) g.roques();
+    while (*reste != 0 && calmes->nb_coups < LOT_DE_CALMES) g.piece(case_de_bit(bit_suivant(*reste)));
+}

@@ -19,9 +19,15 @@ void ajouter(liste_coups* liste, int depart, int arrivee);
 void generer_liste(liste_coups* calmes, liste_coups* prises);
 
 // Each list alone, the same as generer_liste gives it: the search often
-// needs only the captures.
+// needs only the captures, and a cut-off often comes after a few quiet moves.
 void generer_prises(liste_coups* prises);
-void generer_calmes(liste_coups* calmes);
+
+// The quiet moves in batches: castling and then the pieces in `reste`, from
+// a1 upward, each piece whole, until the batch holds LOT_DE_CALMES moves or
+// more. `reste` starts as all the pieces of the side to move and loses those
+// listed; the batches end to end are generer_liste's quiet list.
+constexpr int LOT_DE_CALMES = 8;
+void generer_calmes(liste_coups* calmes, uint64_t* reste);
 
 // 1 when the square is attacked: on a king's square by that king's enemy, on
 // any other piece by Black, on an empty square by the side not to move.

@@ -1,7 +1,9 @@
+#include <bit>
 #include <cassert>
 #include <memory>
 #include <vector>
 
+#include "bitboard.h"
 #include "globals.h"
 #include "movegen.h"
 #include "search.h"
@@ -64,20 +66,28 @@ void noter_feuille(variation* pv, coup m) {
     pv->suivant = nouvelle_variation(m);
 }
 
-// Searches one list of a node, in order, until a move reaches beta. The
-// node's alpha, best score and count of legal moves are kept here while the
-// list is searched.
-void chercher_liste(const liste_coups& liste, const legalite& legal, int extension, int depth, int& alpha_noeud,
-                    int beta, variation* pv, int& best_noeud, int& legaux_noeud) {
-    int alpha = alpha_noeud, best = best_noeud, legaux = legaux_noeud;
+// What a node knows while it searches its lists.
+struct noeud {
+    int depth, alpha, beta, best, legaux;
+    variation* pv;
+    legalite legal;
+    bool feuilles_preparees;  // the leaves' evaluation has taken this position in
+};
+
+// Searches one list of a node, in order, until a move reaches beta; about
+// a_venir more moves may follow in later lists. The node's alpha, best score
+// and count of legal moves are kept in locals meanwhile.
+void chercher_liste(const liste_coups& liste, int extension, noeud& n, int a_venir) {
+    const int depth = n.depth, beta = n.beta;
+    variation* const pv = n.pv;
+    int alpha = n.alpha, best = n.best, legaux = n.legaux;
     // A child with no depth left, reached by a quiet move or past the capture
     // extension, is a leaf: alphabeta would only test STOP and evaluate it.
     const bool feuilles = depth - 1 < 0 || (depth - 1 == 0 && extension == 0);
     const bool sans_jouer = feuilles && depth != PROFONDEUR;
-    bool feuilles_preparees = false;
     for (int i = 0; i < liste.nb_coups && best < beta; ++i) {
         const coup m = liste.coups[i];
-        const bool a_tester = coup_a_tester(legal, m);
+        const bool a_tester = coup_a_tester(n.legal, m);
         // Leaves reached by a move that moves one piece and cannot repeat a
         // position are scored without making the move.
         if (sans_jouer && m.arrivee < PREMIER_CODE_PROMOTION &&
@@ -87,9 +97,9 @@ void chercher_liste(const liste_coups& liste, const legalite& legal, int extensi
                 continue;
             }
             if (!repetition_possible_apres(m.depart, m.arrivee)) {
-                if (!feuilles_preparees) {
-                    preparer_feuilles(liste.nb_coups - i);
-                    feuilles_preparees = true;
+                if (!n.feuilles_preparees) {
+                    preparer_feuilles(liste.nb_coups - i + a_venir);
+                    n.feuilles_preparees = true;
                 }
                 ++legaux;
                 if (best > alpha) alpha = best;
@@ -132,9 +142,9 @@ void chercher_liste(const liste_coups& liste, const legalite& legal, int extensi
             libere_variation(noeud);
         }
     }
-    alpha_noeud = alpha;
-    best_noeud = best;
-    legaux_noeud = legaux;
+    n.alpha = alpha;
+    n.best = best;
+    n.legaux = legaux;
 }
 
 }  // namespace
@@ -162,25 +172,26 @@ int alphabeta(int depth, int alpha, int beta, variation* pv) {
     if (depth == 0 && (EXTENSION == 0 || pv == nullptr)) return eval();
     if (depth < 0) return eval();
 
-    int best = -MAT;
-    int legaux = 0;
+    noeud n = {depth, alpha, beta, -MAT, 0, pv, preparer_legalite(), false};
     liste_coups liste;
     init_liste(&liste);
     generer_prises(&liste);
-    const legalite legal = preparer_legalite();
-    chercher_liste(liste, legal, 1, depth, alpha, beta, pv, best, legaux);
+    chercher_liste(liste, 1, n, 0);
 
     // Quiet moves after the captures; at the capture extension only when no
-    // capture was legal, so that mate and stalemate are still seen there. They
-    // are generated only when they will be searched.
-    if (best < beta && (depth > 0 || (depth == 0 && EXTENSION == 1 && legaux == 0))) {
-        init_liste(&liste);
-        generer_calmes(&liste);
-        chercher_liste(liste, legal, 0, depth, alpha, beta, pv, best, legaux);
+    // capture was legal, so that mate and stalemate are still seen there.
+    // They are generated a few at a time, as they are searched.
+    if (depth > 0 || (depth == 0 && EXTENSION == 1 && n.legaux == 0)) {
+        for (bitboard reste = CAMP_BB[indice_camp(TRAIT)]; reste != 0 && n.best < beta;) {
+            init_liste(&liste);
+            generer_calmes(&liste, &reste);
+            chercher_liste(liste, 0, n, 2 * std::popcount(reste));
+        }
     }
 
+    const int best = n.best;
     if (best != -MAT) return best;
-    if (legaux == 0 && !roi_du_trait_attaque()) return -DRAW;
+    if (n.legaux == 0 && !roi_du_trait_attaque()) return -DRAW;
     const int ply = PROFONDEUR - depth;
     if (ply > LONGEST) LONGEST = ply;
     return -MAT;

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <tuple>
 
+#include "bitboard.h"
 #include "movegen.h"
 #include "support.h"
 
@@ -220,4 +221,59 @@ TEST(Generation, ManyQueensDoNotOverflowTheLists) {
     ASSERT_EQ(l.size(), MAX_COUPS + 1u);
     EXPECT_EQ(l[0], "a1b2");  // what fits is the start of the list
     EXPECT_EQ(l.back(), "|");
+}
+
+namespace {
+
+std::vector<std::string> textes(const liste_coups& l) {
+    std::vector<std::string> v;
+    for (int i = 0; i < l.nb_coups; ++i) v.push_back(texte(l.coups[i]));
+    return v;
+}
+
+}  // namespace
+
+// The search lists captures alone and quiet moves in batches, and makes only
+// the moves the legality shortcut points at: end to end the lists must be the
+// full ones, and every move let through untested must be legal once made.
+TEST(Generation, ListsApartAndLegalityShortcutAgreeOnThePerftPositions) {
+    std::ifstream f(SOLVANE_TEST_DATA "/perft.epd");
+    int positions = 0;
+    for (std::string ligne; std::getline(f, ligne);) {
+        poser("fen " + ligne.substr(0, ligne.find(';')));
+        ++positions;
+        liste_coups calmes, prises, seules;
+        init_liste(&calmes);
+        init_liste(&prises);
+        init_liste(&seules);
+        generer_liste(&calmes, &prises);
+        generer_prises(&seules);
+        EXPECT_EQ(textes(seules), textes(prises)) << ligne;
+        std::vector<std::string> par_lots;
+        for (uint64_t reste = CAMP_BB[TRAIT == BLANC ? 0 : 1]; reste != 0;) {
+            liste_coups lot;
+            init_liste(&lot);
+            generer_calmes(&lot, &reste);
+            if (reste != 0) {
+                EXPECT_GE(lot.nb_coups, LOT_DE_CALMES) << ligne;
+            }
+            for (const std::string& m : textes(lot)) par_lots.push_back(m);
+        }
+        EXPECT_EQ(par_lots, textes(calmes)) << ligne;
+
+        const legalite legal = preparer_legalite();
+        for (const liste_coups* l : {&calmes, &prises})
+            for (int i = 0; i < l->nb_coups; ++i) {
+                const coup m = l->coups[i];
+                ajoute_coup_partie(m.depart, m.arrivee);
+                const bool illegal = roi_du_trait_attaque();
+                retire_coup_partie();
+                if (!coup_a_tester(legal, m)) {
+                    EXPECT_FALSE(illegal) << ligne << " " << texte(m);
+                } else if (!roque_ou_en_passant(m)) {
+                    EXPECT_EQ(roi_attaque_apres(m), illegal) << ligne << " " << texte(m);
+                }
+            }
+    }
+    EXPECT_GE(positions, 20);
 }
