@@ -172,10 +172,14 @@ void retire_coup_partie() {
     assert(position_is_ok());
 }
 
+bool repetitions_possibles() {
+    const int n = FIN_LISTE_PARTIE + 1;
+    return n - 1 >= ECHIQUIERS[n].debut_fenetre;
+}
+
 bool repetition_possible_apres(int depart, int arrivee) {
     const int n = FIN_LISTE_PARTIE + 1;
     const int debut = ECHIQUIERS[n].debut_fenetre;
-    if (n - 1 < debut) return false;
     const int piece = ECHIQUIER[depart];
     if (ECHIQUIER[arrivee] != VIDE || piece == PION_P || piece == -PION_P) return false;
     const uint64_t cle = CLE ^ CLES_ZOBRIST[bit_de_case(depart)][piece + 6] ^ CLES_ZOBRIST[bit_de_case(arrivee)][piece + 6];

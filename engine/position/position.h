@@ -93,6 +93,10 @@ struct instantanes_differes {
 };
 void retire_coup_partie();
 
+// False when no move from here can bring an earlier position back: none was
+// played since the last capture or pawn move.
+bool repetitions_possibles();
+
 // False when the move, a plain one from square to square, surely brings no
 // earlier position back: ajoute_coup_partie would then count it once.
 bool repetition_possible_apres(int depart, int arrivee);

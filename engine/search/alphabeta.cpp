@@ -85,6 +85,7 @@ void chercher_liste(const liste_coups& liste, int extension, noeud& n, int a_ven
     // extension, is a leaf: alphabeta would only test STOP and evaluate it.
     const bool feuilles = depth - 1 < 0 || (depth - 1 == 0 && extension == 0);
     const bool sans_jouer = feuilles && depth != PROFONDEUR;
+    const bool repetitions = sans_jouer && repetitions_possibles();
     for (int i = 0; i < liste.nb_coups && best < beta; ++i) {
         const coup m = liste.coups[i];
         const bool a_tester = coup_a_tester(n.legal, m);
@@ -96,7 +97,7 @@ void chercher_liste(const liste_coups& liste, int extension, noeud& n, int a_ven
                 assert(illegal_une_fois_joue(m));
                 continue;
             }
-            if (!repetition_possible_apres(m.depart, m.arrivee)) {
+            if (!repetitions || !repetition_possible_apres(m.depart, m.arrivee)) {
                 if (!n.feuilles_preparees) {
                     preparer_feuilles(liste.nb_coups - i + a_venir);
                     n.feuilles_preparees = true;
