@@ -126,7 +126,7 @@ int ajoute_coup_partie(int depart, int arrivee) {
         }
     }
     assert(position_is_ok());
-    return s.nb_occurrences == 3 ? DRAW : 1000;
+    return s.nb_occurrences == 3 ? DRAW : PAS_DE_NULLE;
 }
 
 void retire_coup_partie() {

@@ -78,6 +78,8 @@ extern coup_partie PARTIE[TAILLE_PARTIE];
 extern echiquier_sauve ECHIQUIERS[TAILLE_PARTIE];
 extern int FIN_LISTE_PARTIE;
 
+// DRAW when the move brings a position back a third time, else PAS_DE_NULLE.
+constexpr int PAS_DE_NULLE = 1000;
 int ajoute_coup_partie(int depart, int arrivee);
 
 // While set (during a search or a perft), the cells of a new snapshot are

@@ -10,7 +10,6 @@
 
 constexpr int MAT = 50000;            // score of a mated side, negated for the mating one
 constexpr int SCORE_ARRET = 65000;    // returned by every node once STOP is up
-constexpr int PAS_DE_NULLE = 1000;    // what ajoute_coup_partie returns without a repetition
 constexpr int PROFONDEUR_DEFAUT = 30; // depth limit of an untimed or timed "go" without "depth"
 // Deepest limit a search may have: the game plus the line (and its capture
 // extension) must fit in the record's reserve.
