@@ -35,13 +35,8 @@ legalite preparer_legalite() {
         const bitboard entre = ENTRE[roi][bit_suivant(cloueurs)] & OCCUPATION_BB;
         if (std::has_single_bit(entre) && (entre & CAMP_BB[indice_camp(TRAIT)]) != 0) a_tester |= entre;
     }
-    // En passant takes a second piece off the board: the pawns beside an
-    // enemy pawn that has just made its double step.
-    int de, a;
-    if (dernier_coup(&de, &a) && ECHIQUIER[a] == PION_P * ennemi && (de - a == 20 || a - de == 20))
-        for (int c : {a - 1, a + 1})
-            if (ECHIQUIER[c] == PION_P * TRAIT) a_tester |= bitboard{1} << bit_de_case(c);
-    return {a_tester};
+    // En passant takes a second piece off the board.
+    return {a_tester | preneurs_en_passant()};
 }
 
 bool coup_a_tester(const legalite& l, coup m) { return l.a_tester >> bit_de_case(m.depart) & 1; }

@@ -48,15 +48,10 @@ comptage compter_pieces() {
     comptage c = compter_pions<camp>(pieces_bb(PION_P * camp), ~OCCUPATION_BB, ennemis);
 
     const bitboard accessibles = ~propres;
-    auto ajouter = [&](bitboard a) {
+    attaques_des_pieces(camp, OCCUPATION_BB, [&](int, bitboard a) {
         c.attaques |= a;
         c.coups += std::popcount(a & accessibles);
-    };
-    for (bitboard x = pieces_bb(CAVALIER_P * camp); x != 0;) ajouter(ATTAQUES_CAVALIER[bit_suivant(x)]);
-    const bitboard dames = pieces_bb(REINE * camp);
-    for (bitboard x = pieces_bb(FOU_P * camp) | dames; x != 0;) ajouter(attaques_fou(bit_suivant(x), OCCUPATION_BB));
-    for (bitboard x = pieces_bb(TOUR_P * camp) | dames; x != 0;) ajouter(attaques_tour(bit_suivant(x), OCCUPATION_BB));
-    for (bitboard x = pieces_bb(ROI * camp); x != 0;) ajouter(ATTAQUES_ROI[bit_suivant(x)]);
+    });
     return c;
 }
 

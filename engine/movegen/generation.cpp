@@ -174,35 +174,14 @@ private:
 // The pieces of the side to move that attack an enemy piece, or may take en
 // passant: most positions have few, and only they need their captures listed.
 bitboard preneurs() {
-    const int camp = indice_camp(TRAIT);
-    const bitboard ennemis = CAMP_BB[1 - camp];
-    const bitboard pions = pieces_bb(PION_P * TRAIT);
-    const bitboard dames = pieces_bb(REINE * TRAIT);
-    bitboard p = pions & (TRAIT == BLANC ? ((ennemis & ~COLONNE_A) >> 9) | ((ennemis & ~COLONNE_H) >> 7)
-                                         : ((ennemis & ~COLONNE_A) << 7) | ((ennemis & ~COLONNE_H) << 9));
-    int de, a;
-    if (dernier_coup(&de, &a) && ECHIQUIER[a] == -PION_P * TRAIT && (de - a == 20 || a - de == 20))
-        p |= pions & voisines(bitboard{1} << bit_de_case(a));
-    auto ajouter_si = [&](int b, bitboard attaques) {
+    const bitboard ennemis = CAMP_BB[1 - indice_camp(TRAIT)];
+    bitboard p = pieces_bb(PION_P * TRAIT) &
+                 (TRAIT == BLANC ? ((ennemis & ~COLONNE_A) >> 9) | ((ennemis & ~COLONNE_H) >> 7)
+                                 : ((ennemis & ~COLONNE_A) << 7) | ((ennemis & ~COLONNE_H) << 9));
+    attaques_des_pieces(TRAIT, OCCUPATION_BB, [&](int b, bitboard attaques) {
         if ((attaques & ennemis) != 0) p |= bitboard{1} << b;
-    };
-    for (bitboard x = pieces_bb(CAVALIER_P * TRAIT); x != 0;) {
-        const int b = bit_suivant(x);
-        ajouter_si(b, ATTAQUES_CAVALIER[b]);
-    }
-    for (bitboard x = pieces_bb(FOU_P * TRAIT) | dames; x != 0;) {
-        const int b = bit_suivant(x);
-        ajouter_si(b, attaques_fou(b, OCCUPATION_BB));
-    }
-    for (bitboard x = pieces_bb(TOUR_P * TRAIT) | dames; x != 0;) {
-        const int b = bit_suivant(x);
-        ajouter_si(b, attaques_tour(b, OCCUPATION_BB));
-    }
-    for (bitboard x = pieces_bb(ROI * TRAIT); x != 0;) {
-        const int b = bit_suivant(x);
-        ajouter_si(b, ATTAQUES_ROI[b]);
-    }
-    return p;
+    });
+    return p | preneurs_en_passant();
 }
 
 }  // namespace

@@ -48,3 +48,34 @@ inline bitboard attaques_fou(int b, bitboard occupation) {
 // as it stands, or with another occupation and only the pieces in presents.
 bool case_attaquee(int b, int camp, bitboard occupation, bitboard presents);
 inline bool case_attaquee(int b, int camp) { return case_attaquee(b, camp, OCCUPATION_BB, ~bitboard{0}); }
+
+// Calls f(bit, attacks) for each piece of that side but the pawns: knights,
+// bishops and queens along diagonals, rooks and queens along lines, the king.
+template <class F>
+void attaques_des_pieces(int camp, bitboard occupation, F&& f) {
+    for (bitboard x = pieces_bb(CAVALIER_P * camp); x != 0;) {
+        const int b = bit_suivant(x);
+        f(b, ATTAQUES_CAVALIER[b]);
+    }
+    const bitboard dames = pieces_bb(REINE * camp);
+    for (bitboard x = pieces_bb(FOU_P * camp) | dames; x != 0;) {
+        const int b = bit_suivant(x);
+        f(b, attaques_fou(b, occupation));
+    }
+    for (bitboard x = pieces_bb(TOUR_P * camp) | dames; x != 0;) {
+        const int b = bit_suivant(x);
+        f(b, attaques_tour(b, occupation));
+    }
+    for (bitboard x = pieces_bb(ROI * camp); x != 0;) {
+        const int b = bit_suivant(x);
+        f(b, ATTAQUES_ROI[b]);
+    }
+}
+
+// The pawns of the side to move that may take en passant: those beside an
+// enemy pawn that has just made its double step.
+inline bitboard preneurs_en_passant() {
+    int de, a;
+    if (!dernier_coup(&de, &a) || ECHIQUIER[a] != -PION_P * TRAIT || (de - a != 20 && a - de != 20)) return 0;
+    return pieces_bb(PION_P * TRAIT) & voisines(bitboard{1} << bit_de_case(a));
+}
