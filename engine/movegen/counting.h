@@ -72,6 +72,13 @@ constexpr bitboard cases(std::initializer_list<int> liste) {
 struct roques {
     int petit_blanc, grand_blanc, petit_noir, grand_noir;
 };
+inline roques roques_actuels() { return {PETIT_ROQUE_BLANC, GRAND_ROQUE_BLANC, PETIT_ROQUE_NOIR, GRAND_ROQUE_NOIR}; }
+
+// The squares each castling term looks at: the king's and the two it crosses.
+constexpr bitboard CASES_PETIT_BLANC = cases({25, 26, 27});
+constexpr bitboard CASES_GRAND_BLANC = cases({25, 24, 23});
+constexpr bitboard CASES_PETIT_NOIR = cases({95, 96, 97});
+constexpr bitboard CASES_GRAND_NOIR = cases({95, 94, 93});
 
 // The castling terms ask is_roi_echec about squares that need not be empty:
 // a square holding the black king is tested for White's attacks, any other
@@ -83,10 +90,10 @@ inline bitboard en_echec(bitboard att_blancs, bitboard att_noirs, bitboard occup
 
 inline int termes_roque(const roques& r, bitboard en_echec, int camp) {
     if (camp == BLANC)
-        return (r.petit_blanc == 1 && (en_echec & cases({25, 26, 27})) == 0) +
-               (r.grand_blanc == 1 && (en_echec & cases({25, 24, 23})) == 0);
-    return (r.petit_noir == 1 && (en_echec & cases({95, 96, 97})) == 0) +
-           (r.grand_noir == 1 && (en_echec & cases({95, 94, 93})) == 0);
+        return (r.petit_blanc == 1 && (en_echec & CASES_PETIT_BLANC) == 0) +
+               (r.grand_blanc == 1 && (en_echec & CASES_GRAND_BLANC) == 0);
+    return (r.petit_noir == 1 && (en_echec & CASES_PETIT_NOIR) == 0) +
+           (r.grand_noir == 1 && (en_echec & CASES_GRAND_NOIR) == 0);
 }
 
 }  // namespace comptes

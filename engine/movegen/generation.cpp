@@ -48,23 +48,14 @@ public:
         }
     }
 
+    // Castling, king side then queen side: the right still held, the squares
+    // between king and rook empty, and neither the king's square nor the two
+    // it crosses attacked.
     void roques() {
-        const int* b = b_;
-        if (TRAIT == BLANC) {
-            if (PETIT_ROQUE_BLANC == 1 && b[26] == VIDE && b[27] == VIDE && !is_roi_echec(25) && !is_roi_echec(26) &&
-                !is_roi_echec(27))
-                calme(25, 27);
-            if (GRAND_ROQUE_BLANC == 1 && b[24] == VIDE && b[23] == VIDE && b[22] == VIDE && !is_roi_echec(25) &&
-                !is_roi_echec(24) && !is_roi_echec(23))
-                calme(25, 23);
-        } else {
-            if (PETIT_ROQUE_NOIR == 1 && b[96] == VIDE && b[97] == VIDE && !is_roi_echec(95) && !is_roi_echec(96) &&
-                !is_roi_echec(97))
-                calme(95, 97);
-            if (GRAND_ROQUE_NOIR == 1 && b[94] == VIDE && b[93] == VIDE && b[92] == VIDE && !is_roi_echec(95) &&
-                !is_roi_echec(94) && !is_roi_echec(93))
-                calme(95, 93);
-        }
+        const bool blanc = TRAIT == BLANC;
+        const int roi = blanc ? 25 : 95;
+        roque(blanc ? PETIT_ROQUE_BLANC : PETIT_ROQUE_NOIR, roi, 1);
+        roque(blanc ? GRAND_ROQUE_BLANC : GRAND_ROQUE_NOIR, roi, -1);
     }
 
 private:
@@ -89,6 +80,13 @@ private:
     void promotions(liste_coups* liste, int s, int cible, int base) {
         const int code = PREMIER_CODE_PROMOTION + 10 * (cible % 10) + base;
         for (int k : {0, 1, 3, 2}) ajouter(liste, s, code + k);
+    }
+
+    void roque(int droit, int roi, int sens) {
+        const int* b = b_;
+        const bool libre = b[roi + sens] == VIDE && b[roi + 2 * sens] == VIDE && (sens > 0 || b[roi - 3] == VIDE);
+        if (droit == 1 && libre && !is_roi_echec(roi) && !is_roi_echec(roi + sens) && !is_roi_echec(roi + 2 * sens))
+            calme(roi, roi + 2 * sens);
     }
 
     struct rayon {

@@ -12,7 +12,7 @@ std::pair<int, int> mobilites() {
     const comptage noir = compter_pieces<NOIR>();
     int blancs = blanc.coups, noirs = noir.coups;
     if (droits_de_roque()) {
-        const roques r = {PETIT_ROQUE_BLANC, GRAND_ROQUE_BLANC, PETIT_ROQUE_NOIR, GRAND_ROQUE_NOIR};
+        const roques r = roques_actuels();
         const bitboard echec = en_echec(blanc.attaques, noir.attaques, OCCUPATION_BB, pieces_bb(-ROI), TRAIT);
         blancs += termes_roque(r, echec, BLANC);
         noirs += termes_roque(r, echec, NOIR);

@@ -30,7 +30,7 @@ struct parent_feuilles {
 };
 parent_feuilles P;
 
-constexpr bitboard CASES_ROQUE = cases({23, 24, 25, 26, 27, 93, 94, 95, 96, 97});
+constexpr bitboard CASES_ROQUE = CASES_PETIT_BLANC | CASES_GRAND_BLANC | CASES_PETIT_NOIR | CASES_GRAND_NOIR;
 constexpr bitboard COINS = cases({21, 28, 91, 98});
 // Up to this many children, counting each afresh costs less than taking the
 // parent's attack sets first.
@@ -38,8 +38,8 @@ constexpr int ENFANTS_COMPTES_DIRECTEMENT = 12;
 
 // The squares the castling terms of these rights look at.
 bitboard cases_de(const roques& r) {
-    return (r.petit_blanc == 1 ? cases({25, 26, 27}) : 0) | (r.grand_blanc == 1 ? cases({25, 24, 23}) : 0) |
-           (r.petit_noir == 1 ? cases({95, 96, 97}) : 0) | (r.grand_noir == 1 ? cases({95, 94, 93}) : 0);
+    return (r.petit_blanc == 1 ? CASES_PETIT_BLANC : 0) | (r.grand_blanc == 1 ? CASES_GRAND_BLANC : 0) |
+           (r.petit_noir == 1 ? CASES_PETIT_NOIR : 0) | (r.grand_noir == 1 ? CASES_GRAND_NOIR : 0);
 }
 
 // The pieces (pawns apart) whose attack set holds bit b.
@@ -52,7 +52,7 @@ bitboard attaquants(int b) {
 
 // The castling rights after a move: a right goes with its king and its rook.
 roques roques_apres(int depart, int arrivee, int piece) {
-    roques r = {PETIT_ROQUE_BLANC, GRAND_ROQUE_BLANC, PETIT_ROQUE_NOIR, GRAND_ROQUE_NOIR};
+    roques r = roques_actuels();
     if (piece == ROI) r.petit_blanc = r.grand_blanc = 0;
     if (piece == -ROI) r.petit_noir = r.grand_noir = 0;
     const bitboard touchees = (bitboard{1} << bit_de_case(depart)) | (bitboard{1} << bit_de_case(arrivee));
@@ -93,7 +93,7 @@ void remplir_parent() {
     P.pions[1] = compter_pions<NOIR>(noirs, ~OCCUPATION_BB, CAMP_BB[0]);
     P.cases_des_pions[0] = blancs | P.pions[0].attaques | blancs << 8 | ((blancs << 8) & (RANGEE_2 | RANGEE_3)) << 8;
     P.cases_des_pions[1] = noirs | P.pions[1].attaques | noirs >> 8 | ((noirs >> 8) & (RANGEE_6 | RANGEE_7)) >> 8;
-    P.droits = {PETIT_ROQUE_BLANC, GRAND_ROQUE_BLANC, PETIT_ROQUE_NOIR, GRAND_ROQUE_NOIR};
+    P.droits = roques_actuels();
     P.cases_roque = cases_de(P.droits);
     const bool roques = P.cases_roque != 0;
     for (bitboard x = CASES_ROQUE; x != 0;) P.gardiens[bit_suivant(x)] = 0;
