@@ -33,4 +33,3 @@ int difference_de_mobilite() {
     const auto [blancs, noirs] = mobilites();
     return blancs - noirs;
 }
-

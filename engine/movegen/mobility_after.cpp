@@ -66,14 +66,6 @@ roques roques_apres(int depart, int arrivee, int piece) {
     return r;
 }
 
-}  // namespace
-
-void preparer_mobilites(int enfants) {
-    P.pret = false;
-    P.directe = enfants <= ENFANTS_COMPTES_DIRECTEMENT;
-}
-
-namespace {
 
 // Attacks of a slider on bit b: along diagonals, lines or both.
 bitboard attaques_glisseur(bool diagonale, bool ligne, int b, bitboard occupation) {
@@ -261,6 +253,11 @@ int compter_apres(int depart, int arrivee) {
 }
 
 }  // namespace
+
+void preparer_mobilites(int enfants) {
+    P.pret = false;
+    P.directe = enfants <= ENFANTS_COMPTES_DIRECTEMENT;
+}
 
 int difference_de_mobilite_apres(int depart, int arrivee) {
     const int piece = ECHIQUIER[depart];

@@ -11,10 +11,23 @@ namespace {
 
 inline int difference(int code) { return NB_PIECES[code + 6] - NB_PIECES[-code + 6]; }
 
+// What a piece of that kind is worth; kings are never taken and count nothing.
+int valeur(int type) {
+    switch (type) {
+        case REINE: return DAME;
+        case TOUR_P: return TOUR;
+        case FOU_P: return FOU;
+        case CAVALIER_P: return CAVALIER;
+        case PION_P: return PION;
+        default: return 0;
+    }
+}
+
 // White's material less Black's.
 int materiel() {
-    return difference(PION_P) * PION + difference(CAVALIER_P) * CAVALIER + difference(FOU_P) * FOU +
-           difference(TOUR_P) * TOUR + difference(REINE) * DAME;
+    int score = 0;
+    for (int type = REINE; type <= PION_P; ++type) score += difference(type) * valeur(type);
+    return score;
 }
 
 int note(int score, int mobilite, int trait) {
@@ -37,8 +50,7 @@ int eval() {
 
 void preparer_feuilles(int enfants) {
     MATERIEL_PARENT = materiel();
-    const int valeurs[PION_P + 1] = {0, 0, DAME, TOUR, FOU, CAVALIER, PION};
-    for (int code = -PION_P; code <= PION_P; ++code) VALEURS[code + 6] = code > 0 ? valeurs[code] : -valeurs[-code];
+    for (int code = -PION_P; code <= PION_P; ++code) VALEURS[code + 6] = code > 0 ? valeur(code) : -valeur(-code);
     if (MOBILITY != 0) preparer_mobilites(enfants);
 }
 
