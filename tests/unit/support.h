@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "globals.h"
+#include "movegen.h"
 #include "position.h"
 #include "sortie.h"
 #include "uci.h"
@@ -17,6 +19,22 @@
 inline void poser(const std::string& description) {
     std::string erreur;
     ASSERT_TRUE(position_depuis_texte(description, &erreur)) << description << ": " << erreur;
+}
+
+// The positions of tests/data/perft.epd, as "fen ..." descriptions.
+inline std::vector<std::string> positions_perft() {
+    std::ifstream f(SOLVANE_TEST_DATA "/perft.epd");
+    std::vector<std::string> v;
+    for (std::string ligne; std::getline(f, ligne);) v.push_back("fen " + ligne.substr(0, ligne.find(';')));
+    return v;
+}
+
+// Whether the move of the side to move leaves its king safe, found by making it.
+inline bool legal_une_fois_joue(coup m) {
+    ajoute_coup_partie(m.depart, m.arrivee);
+    const bool legal = !roi_du_trait_attaque();
+    retire_coup_partie();
+    return legal;
 }
 
 constexpr int sq(const char* n) { return case_de(n[0] - 'a' + 1, n[1] - '0'); }

@@ -1,5 +1,4 @@
 // Evaluation, alpha-beta search and the iterative-deepening driver.
-#include <fstream>
 #include <tuple>
 
 #include "movegen.h"
@@ -236,9 +235,6 @@ TEST_F(Recherche, MoveAndInfoText) {
 // many. On the perft positions and every position one move from them, with
 // several option settings, each way must give what the made move evaluates to.
 TEST_F(Recherche, LeavesScoredWithoutBeingMadeAgreeWithMadeMoves) {
-    std::ifstream f(SOLVANE_TEST_DATA "/perft.epd");
-    std::vector<std::string> positions;
-    for (std::string ligne; std::getline(f, ligne);) positions.push_back("fen " + ligne.substr(0, ligne.find(';')));
     auto coups = [] {
         liste_coups calmes, prises;
         init_liste(&calmes);
@@ -248,18 +244,12 @@ TEST_F(Recherche, LeavesScoredWithoutBeingMadeAgreeWithMadeMoves) {
         v.insert(v.end(), calmes.coups, calmes.coups + calmes.nb_coups);
         return v;
     };
-    auto legal = [](coup m) {
-        ajoute_coup_partie(m.depart, m.arrivee);
-        const bool l = !roi_du_trait_attaque();
-        retire_coup_partie();
-        return l;
-    };
     int comparees = 0;
-    for (const std::string& position : positions) {
+    for (const std::string& position : positions_perft()) {
         poser(position);
         std::vector<std::string> depuis = {position};
         for (const coup m : coups())
-            if (legal(m)) depuis.push_back(position + " moves " + texte_coup(m));
+            if (legal_une_fois_joue(m)) depuis.push_back(position + " moves " + texte_coup(m));
         for (const std::string& p : depuis) {
             for (const int mobilite : {1, -3}) {
                 for (const int enfants : {1, 100}) {
@@ -267,7 +257,7 @@ TEST_F(Recherche, LeavesScoredWithoutBeingMadeAgreeWithMadeMoves) {
                     MOBILITY = mobilite;
                     preparer_feuilles(enfants);
                     for (const coup m : coups()) {
-                        if (m.arrivee >= PREMIER_CODE_PROMOTION || roque_ou_en_passant(m) || !legal(m)) continue;
+                        if (m.arrivee >= PREMIER_CODE_PROMOTION || roque_ou_en_passant(m) || !legal_une_fois_joue(m)) continue;
                         ajoute_coup_partie(m.depart, m.arrivee);
                         inverse_trait();
                         const int attendu = evaluation();
