@@ -105,7 +105,9 @@ void chercher_liste(const liste_coups& liste, int extension, noeud& n, int a_ven
                 ++legaux;
                 if (best > alpha) alpha = best;
                 assert(feuille_conforme(m));
-                const int score = STOP == 1 ? -SCORE_ARRET : -eval_apres(m.depart, m.arrivee);
+                const int score = score_feuille(m.depart, m.arrivee, best);
+                assert(score == -evaluation_apres(m.depart, m.arrivee) || (STOP == 1 && score == -SCORE_ARRET) ||
+                       (score <= best && -evaluation_apres(m.depart, m.arrivee) <= best));
                 if (score > best) {
                     noter_feuille(pv, m);
                     best = score;

@@ -35,8 +35,17 @@ int note(int score, int mobilite, int trait) {
     return score * trait;
 }
 
+// The most a side's moves can count: a queen reaches at most 27 squares, a
+// rook 14, a bishop 13, a knight or a king 8, a pawn 4 (two advances, two
+// captures); castling and en passant add at most 2 each.
+int mobilite_maximale(int camp) {
+    auto n = [camp](int type) { return NB_PIECES[type * camp + 6]; };
+    return 27 * n(REINE) + 14 * n(TOUR_P) + 13 * n(FOU_P) + 8 * (n(CAVALIER_P) + n(ROI)) + 4 * n(PION_P) + 4;
+}
+
 int MATERIEL_PARENT;
-int VALEURS[13];  // by code + 6, Black's negative: what taking the piece removes
+int VALEURS[13];       // by code + 6, Black's negative: what taking the piece removes
+int PLAFOND_MOBILITE;  // the most the mobility term can add for the side that moves
 
 }  // namespace
 
@@ -51,6 +60,10 @@ int eval() {
 void preparer_feuilles(int enfants) {
     MATERIEL_PARENT = materiel();
     for (int code = -PION_P; code <= PION_P; ++code) VALEURS[code + 6] = code > 0 ? valeur(code) : -valeur(-code);
+    // A plain move leaves the mover's pieces as they are, and the opponent's
+    // count is never below zero.
+    const int plafond = mobilite_maximale(TRAIT);
+    PLAFOND_MOBILITE = MOBILITY > 0 ? plafond * MOBILITY : MOBILITY < 0 ? plafond / -MOBILITY : 0;
     if (MOBILITY != 0) preparer_mobilites(enfants);
 }
 
@@ -61,8 +74,13 @@ int evaluation_apres(int depart, int arrivee) {
     return note(score, MOBILITY != 0 ? difference_de_mobilite_apres(depart, arrivee) : 0, -TRAIT);
 }
 
-int eval_apres(int depart, int arrivee) {
+int score_feuille(int depart, int arrivee, int best) {
     ++POSITIONS;
-    if (STOP == 1) return SCORE_ARRET;
-    return evaluation_apres(depart, arrivee);
+    if (STOP == 1) return -SCORE_ARRET;
+    // A leaf that cannot beat the best score even with every move the
+    // mover's pieces could have needs no count: mostly quiet moves after a
+    // capture that won material.
+    const int plafond = (MATERIEL_PARENT - VALEURS[ECHIQUIER[arrivee] + 6]) * TRAIT + PLAFOND_MOBILITE;
+    if (plafond <= best) return plafond;
+    return -evaluation_apres(depart, arrivee);
 }

@@ -42,7 +42,10 @@ int eval();
 // attack sets that preparer_feuilles() takes once in the current position.
 void preparer_feuilles(int enfants);  // how many children may follow
 int evaluation_apres(int depart, int arrivee);
-int eval_apres(int depart, int arrivee);
+// The leaf's score for the side that moves, counted as a position like
+// eval(); when it cannot exceed `best`, any score no higher than best.
+int score_feuille(int depart, int arrivee, int best);
+
 int alphabeta(int depth, int alpha, int beta, variation* pv);
 void libere_variation(variation* v);
 void init_variation();

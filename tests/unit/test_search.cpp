@@ -232,8 +232,10 @@ TEST_F(Recherche, MoveAndInfoText) {
 
 // Leaves are scored without being made, from the position they are played
 // from: counted afresh for a few children, from the parent's attack sets for
-// many. On the perft positions and every position one move from them, with
-// several option settings, each way must give what the made move evaluates to.
+// many. On the perft positions, a few bare ones where the pieces reach nearly
+// all they can, and every position one move from them, with several option
+// settings, each way must give what the made move evaluates to. A leaf is
+// left uncounted only when its score cannot beat the best one so far.
 TEST_F(Recherche, LeavesScoredWithoutBeingMadeAgreeWithMadeMoves) {
     auto coups = [] {
         liste_coups calmes, prises;
@@ -245,13 +247,15 @@ TEST_F(Recherche, LeavesScoredWithoutBeingMadeAgreeWithMadeMoves) {
         return v;
     };
     int comparees = 0;
-    for (const std::string& position : positions_perft()) {
+    std::vector<std::string> positions = positions_perft();
+    positions.insert(positions.end(), {"fen k7/8/5K2/8/3Q4/8/8/8 w - - 0 1", "fen 8/8/2nbk3/8/8/3NBK2/8/8 b - - 0 1"});
+    for (const std::string& position : positions) {
         poser(position);
         std::vector<std::string> depuis = {position};
         for (const coup m : coups())
             if (legal_une_fois_joue(m)) depuis.push_back(position + " moves " + texte_coup(m));
         for (const std::string& p : depuis) {
-            for (const int mobilite : {1, -3}) {
+            for (const int mobilite : {1, -3, 9}) {
                 for (const int enfants : {1, 100}) {
                     poser(p);
                     MOBILITY = mobilite;
@@ -265,6 +269,11 @@ TEST_F(Recherche, LeavesScoredWithoutBeingMadeAgreeWithMadeMoves) {
                         retire_coup_partie();
                         ASSERT_EQ(evaluation_apres(m.depart, m.arrivee), attendu)
                             << p << " then " << texte_coup(m) << ", mobility " << mobilite << ", " << enfants;
+                        const int64_t positions_avant = POSITIONS;
+                        ASSERT_EQ(score_feuille(m.depart, m.arrivee, -attendu - 1), -attendu)
+                            << p << " then " << texte_coup(m) << ", mobility " << mobilite;
+                        EXPECT_LE(score_feuille(m.depart, m.arrivee, -attendu + 1000), -attendu + 1000);
+                        EXPECT_EQ(POSITIONS, positions_avant + 2);
                         ++comparees;
                     }
                 }
