@@ -1,5 +1,7 @@
 // The mobility after a move of the side to move, without making it: most
 // evaluated positions are leaves, scored this way.
+#include <type_traits>
+
 #include "counting.h"
 
 using namespace comptes;
@@ -135,11 +137,20 @@ void remplir_parent() {
 // board with the move's pieces shifted.
 int compter_directement(int depart, int arrivee) {
     const int piece = ECHIQUIER[depart], prise = ECHIQUIER[arrivee];
-    const int bit_depart = bit_de_case(depart), bit_arrivee = bit_de_case(arrivee);
+    const bitboard de = bitboard{1} << bit_de_case(depart), a = bitboard{1} << bit_de_case(arrivee);
+    const int m = piece > 0 ? 0 : 1;
+    // The same bits flip both ways: the piece leaves de for a, the piece
+    // taken leaves a, and de empties (a too when nothing is taken).
     auto deplacer = [&] {
-        if (prise != VIDE) basculer_bits(bit_arrivee, prise);
-        basculer_bits(bit_depart, piece);
-        basculer_bits(bit_arrivee, piece);
+        PIECES_BB[piece + 6] ^= de | a;
+        CAMP_BB[m] ^= de | a;
+        if (prise != VIDE) {
+            PIECES_BB[prise + 6] ^= a;
+            CAMP_BB[1 - m] ^= a;
+            OCCUPATION_BB ^= de;
+        } else {
+            OCCUPATION_BB ^= de | a;
+        }
     };
     deplacer();
     const comptage blanc = compter_pieces<BLANC>();
@@ -155,18 +166,20 @@ int compter_directement(int depart, int arrivee) {
     return blancs - noirs;
 }
 
-// The counts after the move, en passant terms apart.
-int compter_apres(int depart, int arrivee) {
-    if (P.directe) return compter_directement(depart, arrivee);
-    if (!P.pret) remplir_parent();
+// The counts after a move of side m (0 White, 1 Black), en passant terms
+// apart, from the parent's attack sets; the castling terms are judged only
+// when some right is held. Both are template arguments so that each side's
+// sums have fixed places.
+template <int m, bool roques_en_jeu>
+int compter_incremental(int depart, int arrivee) {
+    constexpr int o = 1 - m;  // the side that does not move
     const int piece = ECHIQUIER[depart], prise = ECHIQUIER[arrivee];
-    const int m = piece > 0 ? 0 : 1;  // the side that moves
     const int bit_depart = bit_de_case(depart), bit_arrivee = bit_de_case(arrivee);
     const bitboard de = bitboard{1} << bit_depart, a = bitboard{1} << bit_arrivee;
     const bitboard occupation = (OCCUPATION_BB & ~de) | a;
     bitboard camps[2];
     camps[m] = (CAMP_BB[m] & ~de) | a;
-    camps[1 - m] = CAMP_BB[1 - m] & ~a;
+    camps[o] = CAMP_BB[o] & ~a;
 
     // Pawns count again only when the move concerns one or a square in front
     // of one or on its diagonals.
@@ -195,22 +208,27 @@ int compter_apres(int depart, int arrivee) {
     int totaux[2] = {P.totaux[0], P.totaux[1]};
     totaux[m] += std::popcount(P.attaquants_depart & sauteurs & CAMP_BB[m]) -
                  std::popcount(attaquants_arrivee & sauteurs & CAMP_BB[m]);
-    if (prise != VIDE) totaux[1 - m] += std::popcount(attaquants_arrivee & sauteurs & CAMP_BB[1 - m]);
+    if (prise != VIDE) totaux[o] += std::popcount(attaquants_arrivee & sauteurs & CAMP_BB[o]);
 
     // Sliders through either square, the piece moved and the piece taken are
     // counted again.
     bitboard anciennes[2] = {0, 0}, nouvelles[2] = {0, 0};
     auto recompter = [&](int i, int q, bitboard n) {
         totaux[i] += std::popcount(n & ~camps[i]) - P.coups[q];
-        anciennes[i] |= P.attaques[q];
-        nouvelles[i] |= n;
+        if constexpr (roques_en_jeu) {
+            anciennes[i] |= P.attaques[q];
+            nouvelles[i] |= n;
+        }
     };
     const bitboard glisseurs = (P.attaquants_depart | attaquants_arrivee) & (P.diagonales | P.lignes) & ~(de | a);
-    for (bitboard x = glisseurs; x != 0;) {
-        const int q = bit_suivant(x);
-        recompter(CAMP_BB[0] >> q & 1 ? 0 : 1, q,
-                  attaques_glisseur(P.diagonales >> q & 1, P.lignes >> q & 1, q, occupation));
-    }
+    auto glisseurs_du_camp = [&](auto i) {
+        for (bitboard x = glisseurs & CAMP_BB[i]; x != 0;) {
+            const int q = bit_suivant(x);
+            recompter(i, q, attaques_glisseur(P.diagonales >> q & 1, P.lignes >> q & 1, q, occupation));
+        }
+    };
+    glisseurs_du_camp(std::integral_constant<int, 0>{});
+    glisseurs_du_camp(std::integral_constant<int, 1>{});
     if ((de & P.pieces) != 0) {
         const bitboard n = (de & P.cavaliers) != 0 ? ATTAQUES_CAVALIER[bit_arrivee]
                            : (de & P.rois) != 0    ? ATTAQUES_ROI[bit_arrivee]
@@ -218,10 +236,10 @@ int compter_apres(int depart, int arrivee) {
                                                                        bit_arrivee, occupation);
         recompter(m, bit_depart, n);
     }
-    if ((a & P.pieces) != 0) recompter(1 - m, bit_arrivee, 0);
+    if ((a & P.pieces) != 0) recompter(o, bit_arrivee, 0);
     int blancs = pions[0].coups + totaux[0], noirs = pions[1].coups + totaux[1];
 
-    if (P.cases_roque != 0) {
+    if constexpr (roques_en_jeu) {
         // A castling square keeps what it had unless the move lands on it,
         // leaves it or changes what attacks it: then it is judged again.
         const bool memes_droits = ((de | a) & (COINS | P.rois)) == 0;
@@ -250,6 +268,16 @@ int compter_apres(int depart, int arrivee) {
         }
     }
     return blancs - noirs;
+}
+
+// The counts after the move, en passant terms apart.
+int compter_apres(int depart, int arrivee) {
+    if (P.directe) return compter_directement(depart, arrivee);
+    if (!P.pret) remplir_parent();
+    const bool blanc = ECHIQUIER[depart] > 0;
+    if (P.cases_roque != 0)
+        return blanc ? compter_incremental<0, true>(depart, arrivee) : compter_incremental<1, true>(depart, arrivee);
+    return blanc ? compter_incremental<0, false>(depart, arrivee) : compter_incremental<1, false>(depart, arrivee);
 }
 
 }  // namespace
