@@ -28,8 +28,8 @@ legalite preparer_legalite() {
     if (case_attaquee(roi, ennemi)) return {~bitboard{0}};
     // An enemy slider on a line from the king with one own piece between pins it.
     const bitboard dames = pieces_bb(REINE * ennemi);
-    bitboard cloueurs = (MAGIES_TOUR[roi].portee & (pieces_bb(TOUR_P * ennemi) | dames)) |
-                        (MAGIES_FOU[roi].portee & (pieces_bb(FOU_P * ennemi) | dames));
+    bitboard cloueurs = (MAGIES_TOUR.portee[roi] & (pieces_bb(TOUR_P * ennemi) | dames)) |
+                        (MAGIES_FOU.portee[roi] & (pieces_bb(FOU_P * ennemi) | dames));
     bitboard a_tester = bitboard{1} << roi;
     while (cloueurs != 0) {
         const bitboard entre = ENTRE[roi][bit_suivant(cloueurs)] & OCCUPATION_BB;

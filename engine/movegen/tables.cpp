@@ -3,8 +3,8 @@
 bitboard ATTAQUES_CAVALIER[64];
 bitboard ATTAQUES_ROI[64];
 bitboard ATTAQUES_PION[2][64];
-magie MAGIES_TOUR[64];
-magie MAGIES_FOU[64];
+magies MAGIES_TOUR;
+magies MAGIES_FOU;
 bitboard RAYON[8][64];
 bitboard ENTRE[64][64];
 
@@ -80,29 +80,31 @@ bitboard TABLE_TOUR[102400];
 bitboard TABLE_FOU[5248];
 
 template <direction... directions>
-void remplir(magie* magies, const bitboard* multiplicateurs, bitboard* table) {
+void remplir(magies& m, const bitboard* multiplicateurs, bitboard* table) {
     bitboard* suivant = table;
     for (int b = 0; b < 64; ++b) {
-        magie& m = magies[b];
-        m.portee = 0;
-        m.masque = 0;
+        bitboard portee = 0, masque = 0;
         for (direction d : {directions...}) {
-            m.portee |= RAYON[d][b];
+            portee |= RAYON[d][b];
             // The last square of a ray blocks nothing.
             const bitboard bord = d == EST ? COLONNE_H : d == OUEST ? COLONNE_A : d == NORD ? RANGEE_8 :
                                   d == SUD ? RANGEE_1 : BORDS;
-            m.masque |= RAYON[d][b] & ~bord;
+            masque |= RAYON[d][b] & ~bord;
         }
-        m.multiplicateur = multiplicateurs[b];
-        m.decalage = 64 - std::popcount(m.masque);
-        m.attaques = suivant;
+        const bitboard multiplicateur = multiplicateurs[b];
+        const int decalage = 64 - std::popcount(masque);
+        m.portee[b] = portee;
+        m.masque[b] = masque;
+        m.multiplicateur[b] = multiplicateur;
+        m.decalage[b] = decalage;
+        m.attaques[b] = suivant;
         // Every subset of the mask, by the carry-rippler walk.
         bitboard sous = 0;
         do {
-            suivant[(sous * m.multiplicateur) >> m.decalage] = (rayon_bloque<directions>(b, sous) | ...);
-            sous = (sous - m.masque) & m.masque;
+            suivant[(sous * multiplicateur) >> decalage] = (rayon_bloque<directions>(b, sous) | ...);
+            sous = (sous - masque) & masque;
         } while (sous != 0);
-        suivant += bitboard{1} << std::popcount(m.masque);
+        suivant += bitboard{1} << std::popcount(masque);
     }
 }
 
@@ -143,8 +145,8 @@ bool case_attaquee(int b, int camp, bitboard occupation, bitboard presents) {
     if (ATTAQUES_PION[indice_camp(-camp)][b] & pieces(PION_P)) return true;
     if (ATTAQUES_CAVALIER[b] & pieces(CAVALIER_P)) return true;
     const bitboard lignes = pieces(TOUR_P) | dames;
-    if ((lignes & MAGIES_TOUR[b].portee) && (attaques_tour(b, occupation) & lignes)) return true;
+    if ((lignes & MAGIES_TOUR.portee[b]) && (attaques_tour(b, occupation) & lignes)) return true;
     const bitboard diagonales = pieces(FOU_P) | dames;
-    if ((diagonales & MAGIES_FOU[b].portee) && (attaques_fou(b, occupation) & diagonales)) return true;
+    if ((diagonales & MAGIES_FOU.portee[b]) && (attaques_fou(b, occupation) & diagonales)) return true;
     return (ATTAQUES_ROI[b] & pieces(ROI)) != 0;
 }

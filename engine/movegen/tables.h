@@ -15,19 +15,21 @@ constexpr bitboard COLONNE_H = COLONNE_A << 7;
 // The squares beside these on their rank.
 constexpr bitboard voisines(bitboard b) { return ((b << 1) & ~COLONNE_A) | ((b >> 1) & ~COLONNE_H); }
 
-struct magie {
-    bitboard masque;          // squares whose occupant can block a ray
-    bitboard multiplicateur;
-    const bitboard* attaques;
-    int decalage;
-    bitboard portee;          // the rays on an empty board
+// By square, each field in its own array: a field of square b is then read
+// at a fixed address plus 8 b.
+struct magies {
+    bitboard masque[64];  // squares whose occupant can block a ray
+    bitboard multiplicateur[64];
+    const bitboard* attaques[64];
+    int decalage[64];
+    bitboard portee[64];  // the rays on an empty board
 };
 
 extern bitboard ATTAQUES_CAVALIER[64];
 extern bitboard ATTAQUES_ROI[64];
 extern bitboard ATTAQUES_PION[2][64];  // squares a pawn of that side attacks
-extern magie MAGIES_TOUR[64];
-extern magie MAGIES_FOU[64];
+extern magies MAGIES_TOUR;
+extern magies MAGIES_FOU;
 
 // Squares along one direction on an empty board, by mailbox step.
 enum direction { EST, OUEST, NORD, SUD, NORD_EST, SUD_EST, NORD_OUEST, SUD_OUEST };
@@ -35,13 +37,13 @@ extern bitboard RAYON[8][64];
 extern bitboard ENTRE[64][64];  // squares strictly between two aligned squares, else none
 
 inline bitboard attaques_tour(int b, bitboard occupation) {
-    const magie& m = MAGIES_TOUR[b];
-    return m.attaques[((occupation & m.masque) * m.multiplicateur) >> m.decalage];
+    const magies& m = MAGIES_TOUR;
+    return m.attaques[b][((occupation & m.masque[b]) * m.multiplicateur[b]) >> m.decalage[b]];
 }
 
 inline bitboard attaques_fou(int b, bitboard occupation) {
-    const magie& m = MAGIES_FOU[b];
-    return m.attaques[((occupation & m.masque) * m.multiplicateur) >> m.decalage];
+    const magies& m = MAGIES_FOU;
+    return m.attaques[b][((occupation & m.masque[b]) * m.multiplicateur[b]) >> m.decalage[b]];
 }
 
 // Whether a piece of that side attacks the square (bit index): on the board
