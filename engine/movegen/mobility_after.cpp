@@ -68,7 +68,6 @@ roques roques_apres(int depart, int arrivee, int piece) {
     return r;
 }
 
-
 // Attacks of a slider on bit b: along diagonals, lines or both.
 bitboard attaques_glisseur(bool diagonale, bool ligne, int b, bitboard occupation) {
     return (diagonale ? attaques_fou(b, occupation) : 0) | (ligne ? attaques_tour(b, occupation) : 0);

@@ -49,12 +49,9 @@ const bitboard MULTIPLICATEURS_FOU[64] = {
     0x0104000012a02200ull, 0x0200881003300100ull, 0x0140400202840100ull, 0x0402020801010201ull,
 };
 
-constexpr bitboard COLONNE_A = 0x0101010101010101ull;
-constexpr bitboard COLONNE_H = COLONNE_A << 7;
 constexpr bitboard RANGEE_1 = 0xFFull;
 constexpr bitboard RANGEE_8 = RANGEE_1 << 56;
 constexpr bitboard BORDS = COLONNE_A | COLONNE_H | RANGEE_1 | RANGEE_8;
-
 
 bool sur_echiquier(int colonne, int rangee) { return colonne >= 0 && colonne < 8 && rangee >= 0 && rangee < 8; }
 
