@@ -46,6 +46,13 @@ variation* nouvelle_variation(coup m) {
     return legal && r != DRAW && obtenu == attendu;
 }
 
+// A leaf's score is its exact evaluation unless the search stops, or unless
+// neither it nor the exact one beats the best score.
+[[maybe_unused]] bool score_admis(coup m, int score, int best) {
+    const int exact = -evaluation_apres(m.depart, m.arrivee);
+    return score == exact || (STOP == 1 && score == -SCORE_ARRET) || (score <= best && exact <= best);
+}
+
 [[maybe_unused]] bool illegal_une_fois_joue(coup m) {
     ajoute_coup_partie(m.depart, m.arrivee);
     const bool illegal = roi_du_trait_attaque();
@@ -106,8 +113,7 @@ void chercher_liste(const liste_coups& liste, int extension, noeud& n, int a_ven
                 if (best > alpha) alpha = best;
                 assert(feuille_conforme(m));
                 const int score = score_feuille(m.depart, m.arrivee, best);
-                assert(score == -evaluation_apres(m.depart, m.arrivee) || (STOP == 1 && score == -SCORE_ARRET) ||
-                       (score <= best && -evaluation_apres(m.depart, m.arrivee) <= best));
+                assert(score_admis(m, score, best));
                 if (score > best) {
                     noter_feuille(pv, m);
                     best = score;

@@ -47,6 +47,19 @@ int MATERIEL_PARENT;
 int VALEURS[13];       // by code + 6, Black's negative: what taking the piece removes
 int PLAFOND_MOBILITE;  // the most the mobility term can add for the side that moves
 
+// White's material less Black's after a move to arrivee: the parent's less
+// the piece taken.
+int materiel_apres(int arrivee) {
+    const int prise = ECHIQUIER[arrivee];
+    assert(prise != ROI && prise != -ROI);
+    return MATERIEL_PARENT - VALEURS[prise + 6];
+}
+
+// The evaluation after the move, for the side then to move.
+int note_apres(int materiel, int depart, int arrivee) {
+    return note(materiel, MOBILITY != 0 ? difference_de_mobilite_apres(depart, arrivee) : 0, -TRAIT);
+}
+
 }  // namespace
 
 int evaluation() { return note(materiel(), MOBILITY != 0 ? difference_de_mobilite() : 0, TRAIT); }
@@ -67,12 +80,7 @@ void preparer_feuilles(int enfants) {
     if (MOBILITY != 0) preparer_mobilites(enfants);
 }
 
-int evaluation_apres(int depart, int arrivee) {
-    const int prise = ECHIQUIER[arrivee];
-    assert(prise != ROI && prise != -ROI);
-    const int score = MATERIEL_PARENT - VALEURS[prise + 6];
-    return note(score, MOBILITY != 0 ? difference_de_mobilite_apres(depart, arrivee) : 0, -TRAIT);
-}
+int evaluation_apres(int depart, int arrivee) { return note_apres(materiel_apres(arrivee), depart, arrivee); }
 
 int score_feuille(int depart, int arrivee, int best) {
     ++POSITIONS;
@@ -80,7 +88,8 @@ int score_feuille(int depart, int arrivee, int best) {
     // A leaf that cannot beat the best score even with every move the
     // mover's pieces could have needs no count: mostly quiet moves after a
     // capture that won material.
-    const int plafond = (MATERIEL_PARENT - VALEURS[ECHIQUIER[arrivee] + 6]) * TRAIT + PLAFOND_MOBILITE;
+    const int materiel = materiel_apres(arrivee);
+    const int plafond = materiel * TRAIT + PLAFOND_MOBILITE;
     if (plafond <= best) return plafond;
-    return -evaluation_apres(depart, arrivee);
+    return -note_apres(materiel, depart, arrivee);
 }
