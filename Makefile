@@ -1,7 +1,8 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Thin wrapper over CMake: `make run` and `make test` are the Quick start.
 RELEASE := build/release
-PGO := build/pgo
-PROFILE := $(CURDIR)/$(PGO)/profile
+PGO_BUILD := build/pgo
+PROFILE := $(CURDIR)/$(PGO_BUILD)/profile
 PGO_DEPTH := 6
 CHECK := build/check
 TSAN := build/tsan
@@ -9,34 +10,52 @@ FUZZ := build/fuzz
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 SOAK_GAMES ?= 100
+# 0 builds Release in one pass, without the profile (quicker, a little slower).
+PGO ?= 1
+CTEST_FLAGS ?=
 
-.PHONY: all release run check-build tsan-build fuzz-build test perft bench fuzz soak clean
+# Debian packages: what `make run` needs, and what `make test` adds.
+PACKAGES_RUN := g++ cmake
+PACKAGES_TEST := python3 libgtest-dev clang libclang-rt-14-dev stockfish
+
+.PHONY: all deps-run deps-test release run check-build tsan-build fuzz-build test perft bench fuzz soak mutants clean
 
 all: release
 
+deps-run:
+	@scripts/install-packages.sh $(PACKAGES_RUN)
+deps-test: deps-run
+	@scripts/install-packages.sh $(PACKAGES_TEST)
+
 # Release is built twice: once to record a profile of the bench, then laid out
 # by that profile. The profile is recorded again whenever the engine changed.
-release:
-	cmake -S . -B $(PGO) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DSOLVANE_PGO=generate \
+ifeq ($(PGO),1)
+release: deps-run
+	cmake -S . -B $(PGO_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DSOLVANE_PGO=generate \
 	  -DSOLVANE_PGO_DIR=$(PROFILE) >/dev/null
-	cmake --build $(PGO) -j $(JOBS) --target solvane
-	if [ ! -d $(PROFILE) ] || [ $(PGO)/solvane -nt $(PROFILE) ]; then \
-	  rm -rf $(PROFILE) && $(PGO)/solvane bench $(PGO_DEPTH) >/dev/null && touch $(PROFILE); fi
+	cmake --build $(PGO_BUILD) -j $(JOBS) --target solvane
+	if [ ! -d $(PROFILE) ] || [ $(PGO_BUILD)/solvane -nt $(PROFILE) ]; then \
+	  rm -rf $(PROFILE) && $(PGO_BUILD)/solvane bench $(PGO_DEPTH) >/dev/null && touch $(PROFILE); fi
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DSOLVANE_PGO=use \
 	  -DSOLVANE_PGO_DIR=$(PROFILE) >/dev/null
 	cmake --build $(RELEASE) -j $(JOBS)
+else
+release: deps-run
+	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DSOLVANE_PGO= >/dev/null
+	cmake --build $(RELEASE) -j $(JOBS)
+endif
 
 run: release
 	@$(RELEASE)/solvane
 
 # The engine under ThreadSanitizer, for the protocol tests.
-tsan-build:
+tsan-build: deps-test
 	cmake -S . -B $(TSAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" \
 	  -DSOLVANE_TSAN=ON -DBUILD_TESTING=OFF >/dev/null
 	cmake --build $(TSAN) -j $(JOBS) --target solvane
 
 # The libFuzzer target of the command layer (clang, AddressSanitizer, UBSan).
-fuzz-build:
+fuzz-build: deps-test
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" -DSOLVANE_SANITIZE=ON -DSOLVANE_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
 	cmake --build $(FUZZ) -j $(JOBS) --target fuzz_commandes
@@ -44,14 +63,14 @@ fuzz-build:
 # Unit, protocol, perft, reference, fuzz-smoke and short-game tests. The unit
 # and protocol tests run on a build with assertions, AddressSanitizer and UBSan;
 # the protocol tests again under ThreadSanitizer; games on the Release build.
-check-build: release tsan-build fuzz-build
+check-build: deps-test release tsan-build fuzz-build
 	cmake -S . -B $(CHECK) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g" \
 	  -DSOLVANE_SANITIZE=ON -DSOLVANE_RELEASE_BIN=$(CURDIR)/$(RELEASE)/solvane \
 	  -DSOLVANE_TSAN_BIN=$(CURDIR)/$(TSAN)/solvane -DSOLVANE_FUZZ_BIN=$(CURDIR)/$(FUZZ)/fuzz_commandes >/dev/null
 	cmake --build $(CHECK) -j $(JOBS)
 
 test: check-build
-	cd $(CHECK) && ctest --output-on-failure -j $(JOBS) -LE "perft_deep|soak"
+	cd $(CHECK) && ctest --output-on-failure -j $(JOBS) -LE "perft_deep|soak" $(CTEST_FLAGS)
 
 perft: check-build
 	cd $(CHECK) && ctest --output-on-failure -L perft_deep
@@ -150,3 +169,8 @@ package:
 	cmake -S . -B $(PKG) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 	cmake --build $(PKG) -j $(CROSS_JOBS)
 	cd $(PKG) && cpack -G DEB
+
+# Each fault of tests/mutants/mutants.txt, planted alone in a copy of the tree
+# (build/mutants), must make the tests fail: a build and a test run per fault.
+mutants:
+	python3 tests/mutants/run_mutants.py $(MUTANTS)

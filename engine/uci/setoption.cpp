@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -5,6 +6,10 @@
 #include "uci.h"
 
 namespace {
+
+// Values outside the announced ranges are kept, up to this size: beyond it the
+// evaluation's sums and products of option values would overflow an int.
+constexpr int OPTION_MAX = 1000000;
 
 void majuscules(char* texte) {
     for (; *texte != '\0'; ++texte)
@@ -22,7 +27,7 @@ void appliquer(const std::string& nom, const std::string& valeur) {
     };
     for (const option_entiere& o : options) {
         if (nom == o.nom) {
-            *o.valeur = atoi_borne(valeur.c_str());
+            *o.valeur = std::clamp(atoi_borne(valeur.c_str()), -OPTION_MAX, OPTION_MAX);
             return;
         }
     }
