@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # 32-bit Linux (i386) build on an x86-64 host with Debian's g++-multilib.
 # Marked as cross compiling: the host kernel may not run 32-bit code, so
 # tests and test discovery go through the user-mode emulator.

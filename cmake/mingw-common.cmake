@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared part of the Windows cross toolchains; the including file sets
 # SOLVANE_MINGW_TRIPLE and CMAKE_SYSTEM_PROCESSOR first.
 set(CMAKE_SYSTEM_NAME Windows)

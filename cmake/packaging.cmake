@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Install rules and the Debian package (`make package`, or cpack -G DEB in a
 # build directory).
 include(GNUInstallDirs)
@@ -19,6 +20,13 @@ else()
   install(FILES ${SOLVANE_MANPAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 endif()
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# Debian's copyright file, in its machine-readable form.
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/copyright
+     "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
+     "Upstream-Name: solvane\n\nFiles: *\nCopyright: Vesquin\nLicense: GPL-3+\n"
+     " On Debian systems the full text of the GNU General Public License version 3\n"
+     " is in /usr/share/common-licenses/GPL-3.\n")
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(SOLVANE_MAINTAINER "Solvane maintainers <solvane@example.org>"
     CACHE STRING "Maintainer field of the Debian package: name <address>")
@@ -27,6 +35,7 @@ set(CPACK_PACKAGE_NAME solvane)
 set(CPACK_PACKAGE_VENDOR "Vesquin")
 set(CPACK_PACKAGE_CONTACT "${SOLVANE_MAINTAINER}")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "chess engine for the Universal Chess Interface (UCI)")
 set(CPACK_PACKAGE_DESCRIPTION "Solvane plays chess through the UCI protocol: a chess graphical interface or a
 match runner starts it and talks to it over standard input and output. It

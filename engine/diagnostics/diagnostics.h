@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Development tools: the board as text and the perft move-tree count.
 #pragma once
 
@@ -8,6 +9,12 @@
 std::string piece(int valeur);
 void affiche_echiquier();
 std::string texte_echiquier();
+
+// The position in Forsyth-Edwards Notation: the en passant square after any
+// double step, the counters from the last FEN and the moves played since.
+std::string texte_fen();
+// What "d" prints: the board, then "Fen: ..." and "Side to move: white|black".
+std::string texte_position();
 
 // Leaves of the legal move tree to the given depth, counted with the engine's
 // own generator, make, legality test and take-back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diagnostics.h"
 #include "position.h"
 #include "sortie.h"
@@ -23,3 +24,61 @@ std::string texte_echiquier() {
 }
 
 void affiche_echiquier() { sortie_texte(texte_echiquier()); }
+
+namespace {
+
+// The half-move clock: moves since the last capture or pawn move.
+int demi_coups() {
+    int n = 0;
+    for (int i = FIN_LISTE_PARTIE; i >= 0; --i, ++n) {
+        const coup_partie& m = PARTIE[i];
+        if (m.piece_prise != VIDE || m.piece_jouee == PION_P || m.piece_jouee == -PION_P) return n;
+    }
+    return n + DEMI_COUPS_FEN;
+}
+
+}  // namespace
+
+std::string texte_fen() {
+    std::string fen;
+    for (int rangee = 8; rangee >= 1; --rangee) {
+        int vides = 0;
+        for (int colonne = 1; colonne <= 8; ++colonne) {
+            const int v = ECHIQUIER[case_de(colonne, rangee)];
+            if (v == VIDE) {
+                ++vides;
+                continue;
+            }
+            if (vides > 0) fen += static_cast<char>('0' + vides);
+            vides = 0;
+            const char lettre = " KQRBNP"[v > 0 ? v : -v];
+            fen += v > 0 ? lettre : static_cast<char>(lettre - 'A' + 'a');
+        }
+        if (vides > 0) fen += static_cast<char>('0' + vides);
+        if (rangee > 1) fen += '/';
+    }
+    fen += TRAIT == BLANC ? " w " : " b ";
+    const size_t roques = fen.size();
+    if (PETIT_ROQUE_BLANC == 1) fen += 'K';
+    if (GRAND_ROQUE_BLANC == 1) fen += 'Q';
+    if (PETIT_ROQUE_NOIR == 1) fen += 'k';
+    if (GRAND_ROQUE_NOIR == 1) fen += 'q';
+    if (fen.size() == roques) fen += '-';
+    int de, a;
+    const bool double_pas = dernier_coup(&de, &a) && (ECHIQUIER[a] == PION_P || ECHIQUIER[a] == -PION_P) &&
+                            (a - de == 20 || de - a == 20);
+    if (double_pas) {
+        const int c = (de + a) / 2;
+        fen += format_texte(" %c%d", 'a' + c % 10 - 1, c / 10 - 1);
+    } else {
+        fen += " -";
+    }
+    // Whole moves: the FEN's number, one more after each Black move since.
+    const int joues = FIN_LISTE_PARTIE + 1;
+    const int noir_au_debut = joues % 2 == 0 ? TRAIT == NOIR : TRAIT == BLANC;
+    return fen + format_texte(" %d %d", demi_coups(), NUMERO_FEN + (joues + noir_au_debut) / 2);
+}
+
+std::string texte_position() {
+    return texte_echiquier() + "Fen: " + texte_fen() + "\nSide to move: " + (TRAIT == BLANC ? "white" : "black") + "\n";
+}

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The counting rules that the mobility of the position on the board and the
 // mobility after a move share. Private to the move generator's library.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mobility after a move of the side to move, without making it: most
 // evaluated positions are leaves, scored this way.
 #include <type_traits>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Attack detection, the ordered pseudo-legal move lists and the mobility count.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Attack sets of the pieces as bitboards, for the attack test and the
 // mobility count. Sliding attacks come from magic-multiplier tables.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bitboards kept beside the mailbox: one 64-bit set per piece code and per
 // side, the piece counts and a key of the placement. They are derived state:
 // every write to ECHIQUIER outside make and take-back is followed by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <algorithm>
 #include <initializer_list>
 #include <iterator>
@@ -16,6 +17,8 @@ int PETIT_ROQUE_NOIR;
 int GRAND_ROQUE_NOIR;
 int PROMOTION;
 int EN_PASSANT_FEN;
+int DEMI_COUPS_FEN;
+int NUMERO_FEN = 1;
 
 void vide_echiquier() {
     for (int& c : ECHIQUIER) c = HORS_JEU;
@@ -28,6 +31,8 @@ void init() {
     ROI_NOIR = 95;
     FIN_LISTE_PARTIE = -1;
     EN_PASSANT_FEN = 0;
+    DEMI_COUPS_FEN = 0;
+    NUMERO_FEN = 1;
     vide_echiquier();
     static const int premiere_rangee[8] = {TOUR_P, CAVALIER_P, FOU_P, REINE, ROI, FOU_P, CAVALIER_P, TOUR_P};
     for (int f = 1; f <= 8; ++f) {
@@ -124,6 +129,8 @@ etat_partie sauver_partie() {
     e.roques[2] = PETIT_ROQUE_NOIR;
     e.roques[3] = GRAND_ROQUE_NOIR;
     e.en_passant = EN_PASSANT_FEN;
+    e.demi_coups = DEMI_COUPS_FEN;
+    e.numero = NUMERO_FEN;
     e.fin_liste = FIN_LISTE_PARTIE;
     e.partie.assign(PARTIE, PARTIE + (FIN_LISTE_PARTIE + 1));
     e.echiquiers.assign(ECHIQUIERS, ECHIQUIERS + (FIN_LISTE_PARTIE + 2));
@@ -141,6 +148,8 @@ void restaurer_partie(const etat_partie& e) {
     PETIT_ROQUE_NOIR = e.roques[2];
     GRAND_ROQUE_NOIR = e.roques[3];
     EN_PASSANT_FEN = e.en_passant;
+    DEMI_COUPS_FEN = e.demi_coups;
+    NUMERO_FEN = e.numero;
     FIN_LISTE_PARTIE = e.fin_liste;
     std::copy(e.partie.begin(), e.partie.end(), PARTIE);
     std::copy(e.echiquiers.begin(), e.echiquiers.end(), ECHIQUIERS);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Values that every layer may read: the engine options set by "setoption" and
 // the flags through which the input, main and clock threads meet. Kept at the
 // bottom of the dependency graph so that no lower layer includes the UCI code.
@@ -14,6 +15,9 @@ constexpr int DAME_DEFAUT = 900;
 constexpr int MOBILITY_DEFAUT = 1;
 constexpr int DRAW_DEFAUT = 200;
 constexpr int PROMOTEINUPPERCASE_DEFAUT = 1;
+constexpr int PONDER_DEFAUT = 0;
+constexpr int MOVE_OVERHEAD_DEFAUT = 50;  // milliseconds kept from the side's clock
+constexpr int MOVE_OVERHEAD_MAX = 5000;
 
 extern int PION;
 extern int CAVALIER;
@@ -23,6 +27,8 @@ extern int DAME;
 extern int MOBILITY;
 extern int DRAW;
 extern int PROMOTEINUPPERCASE;
+extern int PONDER;  // announced to interfaces; pondering itself is "go ponder"
+extern int MOVE_OVERHEAD;
 
 // Every option back to its start-up value (the bench searches with these).
 void options_par_defaut();

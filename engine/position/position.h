@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one position the engine holds: a 10 x 12 mailbox board, the side to move,
 // the king squares, the castling rights, and the game record with a snapshot of
 // the board after every move (for take-back and repetition counting).
@@ -112,6 +113,9 @@ void sauve_position_initiale();
 // En passant target square named by the last FEN (0 for none). It stands for
 // the opponent's double step while the game record is still empty.
 extern int EN_PASSANT_FEN;
+// The FEN's half-move clock and move number (0 and 1 for the start position).
+extern int DEMI_COUPS_FEN;
+extern int NUMERO_FEN;
 
 // The move that led to the current position: the record's last entry, or the
 // double step that a valid FEN en passant field implies. False when none.
@@ -143,7 +147,7 @@ struct etat_partie {
     int echiquier[120];
     int trait, adversaire, roi_blanc, roi_noir;
     int roques[4];
-    int en_passant;
+    int en_passant, demi_coups, numero;
     int fin_liste;
     std::vector<coup_partie> partie;
     std::vector<echiquier_sauve> echiquiers;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every byte the engine writes to standard output goes through here, one whole
 // line (or block of lines) per write, so that the input thread's replies and the
 // main thread's search lines never interleave mid-line.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <bit>
 #include <cassert>
 #include <memory>
@@ -158,6 +159,19 @@ void chercher_liste(const liste_coups& liste, int extension, noeud& n, int a_ven
 
 }  // namespace
 
+bool coup_de_la_racine(coup m) {
+    for (int i = 0; i < COUPS_RACINE.nb_coups; ++i)
+        if (COUPS_RACINE.coups[i].depart == m.depart && COUPS_RACINE.coups[i].arrivee == m.arrivee) return true;
+    return COUPS_RACINE.nb_coups == 0;
+}
+
+void restreindre_racine(liste_coups* liste) {
+    int n = 0;
+    for (int i = 0; i < liste->nb_coups; ++i)
+        if (coup_de_la_racine(liste->coups[i])) liste->coups[n++] = liste->coups[i];
+    liste->nb_coups = n;
+}
+
 void libere_variation(variation* v) {
     while (v != nullptr) {
         variation* suivant = v->suivant;
@@ -177,14 +191,17 @@ void init_variation() {
 }
 
 int alphabeta(int depth, int alpha, int beta, variation* pv) {
-    if (STOP == 1) return SCORE_ARRET;
+    // Past the node limit the iteration is thrown away: every node ends at once.
+    if (STOP == 1 || POSITIONS > BUDGET_ITERATION) return SCORE_ARRET;
     if (depth == 0 && (EXTENSION == 0 || pv == nullptr)) return eval();
     if (depth < 0) return eval();
 
     noeud n = {depth, alpha, beta, -MAT, 0, pv, preparer_legalite(), false};
     liste_coups liste;
+    const bool racine_restreinte = depth == PROFONDEUR && COUPS_RACINE.nb_coups != 0;
     init_liste(&liste);
     generer_prises(&liste);
+    if (racine_restreinte) restreindre_racine(&liste);
     chercher_liste(liste, 1, n, 0);
 
     // Quiet moves after the captures; at the capture extension only when no
@@ -194,6 +211,7 @@ int alphabeta(int depth, int alpha, int beta, variation* pv) {
         for (bitboard reste = CAMP_BB[indice_camp(TRAIT)]; reste != 0 && n.best < beta;) {
             init_liste(&liste);
             generer_calmes(&liste, &reste);
+            if (racine_restreinte) restreindre_racine(&liste);
             chercher_liste(liste, 0, n, 2 * std::popcount(reste));
         }
     }

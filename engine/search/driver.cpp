@@ -1,4 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <cassert>
+#include <cstdint>
 
 #include "globals.h"
 #include "movegen.h"
@@ -10,6 +12,9 @@ std::atomic<int> PROFONDEUR_FIXE{0};
 coup BEST_COUP;
 coup PONDER_COUP;
 int64_t NOEUDS_AFFICHES;
+int64_t LIMITE_NOEUDS;
+liste_coups COUPS_RACINE;
+int64_t BUDGET_ITERATION = INT64_MAX;
 
 namespace {
 
@@ -25,6 +30,7 @@ coup premier_coup_legal() {
     for (const liste_coups* liste : {&prises, &calmes}) {
         for (int i = 0; i < liste->nb_coups; ++i) {
             coup m = liste->coups[i];
+            if (!coup_de_la_racine(m)) continue;
             ajoute_coup_partie(m.depart, m.arrivee);
             bool illegal = roi_du_trait_attaque();
             retire_coup_partie();
@@ -101,6 +107,7 @@ void joue() {
     BEST_COUP = premier_coup_legal();
     PONDER_COUP = AUCUN_COUP;
     int score = 0;
+    int64_t comptees = 0;  // positions of the completed depths
     for (int d = 1;; ++d) {
         if (d > limite) break;
         if (score == MAT || score == -MAT) break;
@@ -108,8 +115,11 @@ void joue() {
         if (PROFONDEUR_FIXE == 1) d = limite;
         init_variation();
         PROFONDEUR = d;
+        BUDGET_ITERATION = LIMITE_NOEUDS > 0 ? LIMITE_NOEUDS - comptees : INT64_MAX;
         score = alphabeta(d, -MAT, MAT, &P_VARIATION);
+        if (POSITIONS > BUDGET_ITERATION) break;
         if (STOP == 0) {
+            comptees += POSITIONS;
             affiche_info(score);
             const variation* premier = P_VARIATION.suivant;
             if (premier != nullptr) {
@@ -120,6 +130,7 @@ void joue() {
         }
     }
     PROFONDEUR = limite;
+    BUDGET_ITERATION = INT64_MAX;
     assert(partie_intacte(avant));
     // An interface may send the next "go" the moment it reads bestmove.
     CALCUL = 0;

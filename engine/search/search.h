@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Evaluation, the alpha-beta search with its principal variation, and the
 // iterative-deepening driver that prints the info and bestmove lines.
 #pragma once
@@ -6,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "movegen.h"
 #include "position.h"
 
 constexpr int MAT = 50000;            // score of a mated side, negated for the mating one
@@ -32,6 +34,13 @@ extern std::atomic<int> PROFONDEUR_FIXE;
 extern coup BEST_COUP;
 extern coup PONDER_COUP;
 
+// Limits a "go" may add: the positions the whole search may count (0: no
+// limit), and the root moves it is restricted to (none: every move).
+extern int64_t LIMITE_NOEUDS;
+extern liste_coups COUPS_RACINE;
+// The positions the iteration in progress may still count under LIMITE_NOEUDS.
+extern int64_t BUDGET_ITERATION;
+
 // Material and mobility for the side to move. eval() also counts the
 // position and gives SCORE_ARRET once STOP is up.
 int evaluation();
@@ -47,6 +56,9 @@ int evaluation_apres(int depart, int arrivee);
 int score_feuille(int depart, int arrivee, int best);
 
 int alphabeta(int depth, int alpha, int beta, variation* pv);
+// Whether the root may play the move, and a list cut to those moves, in order.
+bool coup_de_la_racine(coup m);
+void restreindre_racine(liste_coups* liste);
 void libere_variation(variation* v);
 void init_variation();
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <cstring>
 
 #include "globals.h"
@@ -28,6 +29,9 @@ void uci_options() {
     texte += "option name Promote_in_uppercase type check default true\n";
     texte += format_texte("option name Solvane %s compile le %s %s type check default false\n", VERSION, __DATE__,
                           __TIME__);
+    texte += format_texte("option name Ponder type check default %s\n", PONDER == 1 ? "true" : "false");
+    texte += format_texte("option name Move Overhead type spin default %d min 0 max %d\n", MOVE_OVERHEAD,
+                          MOVE_OVERHEAD_MAX);
     sortie_texte(texte);
 }
 
@@ -57,5 +61,7 @@ void uci_main() {
         uci_debug();
     } else if (est("stop")) {
         STOP = 1;
+    } else if (est("d")) {
+        uci_d();
     }
 }

@@ -1,17 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
+#include "diagnostics.h"
 #include "globals.h"
 #include "search.h"
+#include "sortie.h"
+#include "tools.h"
 #include "uci.h"
+
+int PERFT_GO_MAX = PERFT_MAX;
 
 namespace {
 
 constexpr int DIVISEUR_PAR_DEFAUT = 30;
 constexpr int DIVISEUR_AVEC_INCREMENT = 25;
-constexpr int MARGE_MS = 50;  // process and pipe latency left on the clock
 
 // Where the clock stops a budget: whole seconds from one second on, the budget
 // itself below, one second when there is no positive budget.
@@ -26,10 +33,20 @@ int temps_du_trait = 0;
 
 int plafonner(int limite) {
     if (temps_du_trait <= 0) return limite;
-    return std::min(limite, temps_du_trait - MARGE_MS);
+    return std::min(limite, temps_du_trait - MOVE_OVERHEAD);
 }
 
 int limite_en_attente = 0;
+
+// "go searchmoves": the legal moves among the words; none leaves every move.
+void restreindre_racine_a(const std::vector<std::string>& mots) {
+    init_liste(&COUPS_RACINE);
+    for (const std::string& mot : mots) {
+        coup m;
+        if (coup_de_texte(mot, &m)) ajouter(&COUPS_RACINE, m.depart, m.arrivee);
+        else sortie_ligne("info string searchmoves: " + mot + " is not a legal move, ignored");
+    }
+}
 
 }  // namespace
 
@@ -53,7 +70,10 @@ void uci_go() {
     bool par_movetime[2] = {false, false};
     int coups_restants = DIVISEUR_PAR_DEFAUT;
     bool ponder = false;
-    enum { AUCUN, WTIME, BTIME, WINC, BINC, MOVESTOGO, DEPTH, IGNORE, MOVETIME } attendu = AUCUN;
+    long long noeuds = 0;
+    int mate = 0, perft = -1;
+    std::vector<std::string> coups_racine;
+    enum { AUCUN, WTIME, BTIME, WINC, BINC, MOVESTOGO, DEPTH, NODES, MATE, MOVETIME, PERFT } attendu = AUCUN;
 
     while (extract_param() != 0) {
         if (attendu != AUCUN) {
@@ -73,15 +93,17 @@ void uci_go() {
                     par_movetime[0] = par_movetime[1] = true;
                     coups_restants = 1;
                     break;
+                case NODES: noeuds = std::max(std::strtoll(COMMANDE, nullptr, 10), 0LL); break;
+                case MATE: mate = v; break;
+                case PERFT: perft = std::clamp(v, 0, PERFT_GO_MAX); break;
                 default: break;
             }
             attendu = AUCUN;
             continue;
         }
         const char* m = COMMANDE;
-        if (std::strcmp(m, "searchmoves") == 0) {
-            while (extract_param() != 0) {
-            }
+        if (std::strcmp(m, "searchmoves") == 0) {  // the moves fill the rest of the line
+            while (extract_param() != 0) coups_racine.emplace_back(COMMANDE);
             break;
         }
         if (std::strcmp(m, "wtime") == 0) attendu = WTIME;
@@ -90,7 +112,9 @@ void uci_go() {
         else if (std::strcmp(m, "binc") == 0) attendu = BINC;
         else if (std::strcmp(m, "movestogo") == 0) attendu = MOVESTOGO;
         else if (std::strcmp(m, "depth") == 0) attendu = DEPTH;
-        else if (std::strcmp(m, "nodes") == 0 || std::strcmp(m, "mate") == 0) attendu = IGNORE;
+        else if (std::strcmp(m, "nodes") == 0) attendu = NODES;
+        else if (std::strcmp(m, "mate") == 0) attendu = MATE;
+        else if (std::strcmp(m, "perft") == 0) attendu = PERFT;
         else if (std::strcmp(m, "movetime") == 0) attendu = MOVETIME;
         else if (std::strcmp(m, "infinite") == 0 || std::strcmp(m, "ponder") == 0) {
             profondeur = PROFONDEUR_DEFAUT;
@@ -98,11 +122,23 @@ void uci_go() {
         }
     }
 
+    if (perft >= 0) {
+        attendre_fin_recherche();
+        perft_division(perft);
+        return;
+    }
     // A search already requested or running keeps its own limits (it reads
     // them at every node) and takes only the clock of this "go".
     if (CALCUL == 0) {
+        // A mate in N moves is found within 2N - 1 plies.
+        if (mate > 0) {
+            profondeur = std::min(profondeur, std::min(2 * mate - 1, PROFONDEUR_MAX));
+            fixe = 0;
+        }
         PROFONDEUR = profondeur;
         PROFONDEUR_FIXE = fixe;
+        LIMITE_NOEUDS = noeuds;
+        restreindre_racine_a(coups_racine);
     }
     int camp = TRAIT_PARTIE == BLANC ? 0 : 1;
     temps_du_trait = par_movetime[camp] ? 0 : temps[camp];

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
     init();
     TRAIT = BLANC;
     ADVERSAIRE = NOIR;
+    noter_partie();
 
     if (argc == 1) return boucle_principale();
     std::string outil = argv[1];
@@ -64,8 +66,8 @@ int main(int argc, char** argv) {
     }
     if (outil == "perft") {
         int profondeur = 0;
-        if (argc < 3 || !lire_entier(argv[2], 1, 20, &profondeur))
-            return erreur("perft needs a depth from 1 to 20: solvane perft DEPTH [FEN]");
+        if (argc < 3 || !lire_entier(argv[2], 1, PERFT_MAX, &profondeur))
+            return erreur("perft needs a depth from 1 to " + std::to_string(PERFT_MAX) + ": solvane perft DEPTH [FEN]");
         std::string fen;
         for (int i = 3; i < argc; ++i) {
             if (i > 3) fen += ' ';

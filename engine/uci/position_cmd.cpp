@@ -1,14 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "diagnostics.h"
 #include "globals.h"
 #include "movegen.h"
 #include "sortie.h"
 #include "uci.h"
 
 int TRAIT_PARTIE = BLANC;
+std::string TEXTE_PARTIE;
 
 namespace {
 
@@ -133,8 +137,9 @@ int piece_de_lettre(char c) {
 
 bool est_case(char colonne, char rangee) { return colonne >= 'a' && colonne <= 'h' && rangee >= '1' && rangee <= '8'; }
 
-// Plays one move token if it is a legal move of the side to move.
-bool jouer_coup(const std::string& texte) {
+}  // namespace
+
+bool coup_de_texte(const std::string& texte, coup* coup_trouve) {
     size_t n = texte.size();
     if ((n != 4 && n != 5) || !est_case(texte[0], texte[1]) || !est_case(texte[2], texte[3]) ||
         (n == 5 && !std::isalpha(static_cast<unsigned char>(texte[4]))))
@@ -149,32 +154,40 @@ bool jouer_coup(const std::string& texte) {
     init_liste(&calmes);
     init_liste(&prises);
     generer_liste(&calmes, &prises);
-    bool trouve = false;
     for (const liste_coups* liste : {&calmes, &prises}) {
-        for (int i = 0; i < liste->nb_coups && !trouve; ++i) {
-            const coup& m = liste->coups[i];
-            if (m.depart != depart) continue;
-            if (m.arrivee < PREMIER_CODE_PROMOTION)
-                trouve = m.arrivee == arrivee && n == 4;
-            else
-                trouve = promotion_cible(m.arrivee) == arrivee && promue * TRAIT == promotion_piece(m.arrivee);
+        for (int i = 0; i < liste->nb_coups; ++i) {
+            const coup m = liste->coups[i];
+            const bool nomme = m.arrivee < PREMIER_CODE_PROMOTION
+                                   ? m.depart == depart && m.arrivee == arrivee && n == 4
+                                   : m.depart == depart && promotion_cible(m.arrivee) == arrivee &&
+                                         promue * TRAIT == promotion_piece(m.arrivee);
+            if (!nomme) continue;
+            ajoute_coup_partie(m.depart, m.arrivee);
+            const bool legal = !roi_du_trait_attaque();
+            retire_coup_partie();
+            if (legal) *coup_trouve = m;
+            return legal;
         }
     }
-    if (!trouve) return false;
+    return false;
+}
 
-    PROMOTION = promue * TRAIT;
-    ajoute_coup_partie(depart, arrivee);
+namespace {
+
+// Plays one move token if it is a legal move of the side to move.
+bool jouer_coup(const std::string& texte) {
+    coup m;
+    if (!coup_de_texte(texte, &m)) return false;
+    const bool promotion = m.arrivee >= PREMIER_CODE_PROMOTION;
+    PROMOTION = promotion ? promotion_piece(m.arrivee) : 0;
+    ajoute_coup_partie(m.depart, promotion ? promotion_cible(m.arrivee) : m.arrivee);
     PROMOTION = 0;
-    if (roi_du_trait_attaque()) {
-        retire_coup_partie();
-        return false;
-    }
     TRAIT = -TRAIT;
     ADVERSAIRE = -TRAIT;
     return true;
 }
 
-enum etat_lecture { MOT_CLE, PLACEMENT, TRAIT_FEN, ROQUES, EN_PASSANT, COUPS };
+enum etat_lecture { MOT_CLE, PLACEMENT, TRAIT_FEN, ROQUES, EN_PASSANT, DEMI_COUPS, NUMERO, COUPS };
 
 // Runs the command over its tokens; false with the reason when it is refused.
 // The move list ends at its first bad token, with a notice.
@@ -218,6 +231,14 @@ bool executer(const std::vector<std::string>& mots, std::string* erreur, std::st
                 break;
             case EN_PASSANT:
                 EN_PASSANT_FEN = lire_en_passant(m);
+                suivant = DEMI_COUPS;
+                break;
+            case DEMI_COUPS:
+                DEMI_COUPS_FEN = std::max(atoi_borne(m), 0);
+                suivant = NUMERO;
+                break;
+            case NUMERO:
+                NUMERO_FEN = std::max(atoi_borne(m), 1);
                 break;
             case MOT_CLE:
                 break;
@@ -261,7 +282,7 @@ bool position_depuis_mots(const std::vector<std::string>& mots, std::string* err
     }
     ADVERSAIRE = -TRAIT;
     PROMOTION = 0;
-    TRAIT_PARTIE = TRAIT;
+    noter_partie();
     if (!avis.empty()) sortie_ligne("info string " + avis);
     return true;
 }
@@ -273,6 +294,13 @@ void uci_position() {
     if (!position_depuis_mots(lire_mots_de_la_ligne(), &erreur))
         sortie_ligne("info string position refused: " + erreur);
 }
+
+void noter_partie() {
+    TRAIT_PARTIE = TRAIT;
+    TEXTE_PARTIE = texte_position();
+}
+
+void uci_d() { sortie_texte(TEXTE_PARTIE); }
 
 bool position_depuis_texte(std::string_view description, std::string* erreur) {
     std::string ligne(description);

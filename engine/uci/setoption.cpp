@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -16,7 +17,9 @@ void majuscules(char* texte) {
         if (*texte >= 'a' && *texte <= 'z') *texte = static_cast<char>(*texte - 'a' + 'A');
 }
 
-void appliquer(const std::string& nom, const std::string& valeur) {
+// The options of the table are named by the first word after "name"; Move
+// Overhead by all the words up to "value".
+void appliquer(const std::string& nom, const std::string& nom_complet, const std::string& valeur) {
     struct option_entiere {
         const char* nom;
         int* valeur;
@@ -32,26 +35,35 @@ void appliquer(const std::string& nom, const std::string& valeur) {
         }
     }
     if (nom == "PROMOTE_IN_UPPERCASE") PROMOTEINUPPERCASE = valeur == "TRUE" ? 1 : 0;
+    if (nom == "PONDER") PONDER = valeur == "TRUE" ? 1 : 0;
+    if (nom_complet == "MOVE OVERHEAD") MOVE_OVERHEAD = std::clamp(atoi_borne(valeur.c_str()), 0, MOVE_OVERHEAD_MAX);
 }
 
 }  // namespace
 
 void uci_setoption() {
     enum { RIEN, NOM, VALEUR } attendu = RIEN;
-    std::string nom;  // stays empty, matching no option, while no "name" was read
+    std::string nom, nom_complet;  // stay empty, matching no option, while no "name" was read
+    bool dans_le_nom = false;
     while (extract_param() != 0) {
         if (attendu == NOM) {
             majuscules(COMMANDE);
-            nom = COMMANDE;
+            nom = nom_complet = COMMANDE;
+            dans_le_nom = true;
             attendu = RIEN;
         } else if (attendu == VALEUR) {
             majuscules(COMMANDE);
-            appliquer(nom, COMMANDE);
+            appliquer(nom, nom_complet, COMMANDE);
             attendu = RIEN;
         } else if (std::strcmp(COMMANDE, "name") == 0) {
             attendu = NOM;
         } else if (std::strcmp(COMMANDE, "value") == 0) {
             attendu = VALEUR;
+            dans_le_nom = false;
+        } else if (dans_le_nom) {
+            majuscules(COMMANDE);
+            nom_complet += ' ';
+            nom_complet += COMMANDE;
         }
     }
 }

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The UCI front end: the token reader, the command handlers, the time budget
 // and the three threads.
 #pragma once
 
 #include <string>
 #include <string_view>
+
+#include "position.h"
 
 // Token reader. COMMANDE holds the last word read; CR is 1 when it ended its line.
 constexpr int TAILLE_COMMANDE = 256;
@@ -25,15 +28,23 @@ void uci_position();
 void uci_go();
 void uci_ponderhit();
 void uci_setoption();
+void uci_d();
 void set_temps_de_calcul(int ms);
 
 // Sets up a position from "startpos" or a FEN, as "position" would; false with
 // the reason when it is refused, the previous position left untouched.
 bool position_depuis_texte(std::string_view description, std::string* erreur);
 
-// The side to move in the game "position" set up. The input thread reads this
-// copy: TRAIT itself changes at every move while a search runs.
+// The generated move a token such as "e2e4" or "e7e8q" names, when it is a
+// legal move of the side to move.
+bool coup_de_texte(const std::string& texte, coup* coup_trouve);
+
+// The side to move in the game "position" set up, and what "d" prints of it.
+// The input thread reads these copies: the board changes at every move while
+// a search runs.
 extern int TRAIT_PARTIE;
+extern std::string TEXTE_PARTIE;
+void noter_partie();  // takes both copies of the position on the board
 
 // "position" and "setoption" never change the state under a search: they stop
 // a requested or running search and wait until its bestmove line is out.

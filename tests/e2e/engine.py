@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A small driver for the engine binary: lines in through a pipe, lines out
 through a reader thread, every wait bounded by a timeout."""
 

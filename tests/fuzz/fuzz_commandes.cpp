@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the engine's own token reader and command handlers,
 // as the input thread would, and runs every requested search at once with its
 // depth capped so that an input costs milliseconds.
@@ -10,6 +11,7 @@
 #include "position.h"
 #include "search.h"
 #include "sortie.h"
+#include "tools.h"
 #include "uci.h"
 
 namespace {
@@ -22,6 +24,10 @@ void etat_de_depart() {
     init();
     TRAIT = BLANC;
     ADVERSAIRE = NOIR;
+    noter_partie();
+    LIMITE_NOEUDS = 0;
+    init_liste(&COUPS_RACINE);
+    PERFT_GO_MAX = PROFONDEUR_FUZZ;
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Runs the fuzz target for a while on a scratch copy of the corpus: every
 regression input first, then new inputs; fails on any crash, leak or hang."""
 import shutil
