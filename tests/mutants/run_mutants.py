@@ -46,7 +46,7 @@ def main(only):
             verdict = "DOES NOT BUILD" if make(log, "check-build") else "caught" if make(log, "test") else "MISSED"
         finally:
             source.write_text(original)
-        failed = re.findall(r"^\s*\d+ - (\S+)", log.read_text(), flags=re.M)
+        failed = re.findall(r"^\s*\d+ - (\S+) \((?!Skipped|Not Run)", log.read_text(), flags=re.M)
         print("%-14s %4.0f s  %-28s %s" % (verdict, time.monotonic() - t0, name, " ".join(failed[:3])), flush=True)
         missed += [name] if verdict != "caught" else []
     print("\n%d faults planted, %d caught%s" % (len(mutants) if not only else len(only), (len(mutants) if not only
