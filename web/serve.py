@@ -16,8 +16,9 @@ class Handler(http.server.SimpleHTTPRequestHandler):
                       ".css": "text/css", ".html": "text/html; charset=utf-8"}
 
     def end_headers(self):
-        self.send_header("Cross-Origin-Opener-Policy", "same-origin")
-        self.send_header("Cross-Origin-Embedder-Policy", "require-corp")
+        if not self.server.plain:
+            self.send_header("Cross-Origin-Opener-Policy", "same-origin")
+            self.send_header("Cross-Origin-Embedder-Policy", "require-corp")
         self.send_header("Cache-Control", "no-cache")
         super().end_headers()
 
@@ -31,10 +32,11 @@ def main():
     parser.add_argument("folder", nargs="?", default="build/web")
     parser.add_argument("--port", type=int, default=8000)
     parser.add_argument("--quiet", action="store_true", help="no line per request")
+    parser.add_argument("--plain", action="store_true", help="without the two headers, as a careless host would")
     args = parser.parse_args()
     server = http.server.ThreadingHTTPServer(("127.0.0.1", args.port),
                                              functools.partial(Handler, directory=args.folder))
-    server.verbose = not args.quiet
+    server.verbose, server.plain = not args.quiet, args.plain
     print("Serving %s on http://127.0.0.1:%d/" % (args.folder, server.server_address[1]), flush=True)
     try:
         server.serve_forever()

@@ -36,6 +36,7 @@ export class Engine {
     } else if (word === 'bestmove') {
       const search = this.searches.shift();
       if (search) search.finish(search.cancelled ? undefined : line.split(' ')[1]);
+      if (!this.busy) this.sendOptions();
     }
   }
 
@@ -46,8 +47,7 @@ export class Engine {
   // Sends "position" and "go"; the returned search's `done` resolves with the
   // best move ("(none)" without a legal move), or undefined once cancelled.
   search(position, go, onInfo = () => {}) {
-    for (const [name, value] of this.pendingOptions) this.send(`setoption name ${name} value ${value}`);
-    this.pendingOptions.clear();
+    this.sendOptions();
     const search = { onInfo, cancelled: false };
     search.done = new Promise((resolve) => (search.finish = resolve));
     search.cancel = () => {
@@ -66,9 +66,14 @@ export class Engine {
     if (this.busy) this.send('stop');
   }
 
-  // A change of option would stop a running search: it waits for the next one.
+  // A change of option would stop a running search: it waits until none runs.
   setOption(name, value) {
-    if (this.busy) this.pendingOptions.set(name, value);
-    else this.send(`setoption name ${name} value ${value}`);
+    this.pendingOptions.set(name, value);
+    if (!this.busy) this.sendOptions();
+  }
+
+  sendOptions() {
+    for (const [name, value] of this.pendingOptions) this.send(`setoption name ${name} value ${value}`);
+    this.pendingOptions.clear();
   }
 }

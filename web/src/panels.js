@@ -25,7 +25,9 @@ export function renderMoves(list, game, onJump) {
     items.at(-1).append(button);
   });
   list.replaceChildren(...items);
-  list.querySelector('[aria-current]')?.scrollIntoView({ block: 'nearest' });
+  // Scrolls the list alone: scrollIntoView would move the whole page too.
+  const current = list.querySelector('[aria-current]');
+  if (current) list.scrollTop = current.offsetTop - list.offsetTop - list.clientHeight / 2;
 }
 
 export function renderBanner(banner, outcome) {
@@ -84,7 +86,7 @@ export function renderGraph(svg, evals, plies, cursor, onJump) {
 
 // Every line to and from the engine; the drawer shows the last few hundred.
 export class UciLog {
-  constructor(details, pre, limit = 400) {
+  constructor(details, pre, limit = 2000) {
     Object.assign(this, { details, pre, limit, lines: [], pending: false });
     details.addEventListener('toggle', () => this.render());
   }
