@@ -51,7 +51,7 @@ export class Game {
       return null;
     }
     this.moves.splice(this.cursor);
-    this.evals.splice(this.cursor);
+    this.evals.splice(this.cursor + 1);
     this.resigned = null;
     this.moves.push(played);
     this.cursor = this.moves.length;
