@@ -12,6 +12,8 @@ FUZZ_SECONDS ?= 60
 SOAK_GAMES ?= 100
 # 0 builds Release in one pass, without the profile (quicker, a little slower).
 PGO ?= 1
+# 0 leaves the WebAssembly build and the page out of `make test`.
+WEB_TESTS ?= 1
 CTEST_FLAGS ?=
 
 # Debian packages: what `make run` needs, and what `make test` adds.
@@ -68,11 +70,12 @@ fuzz-build: deps-test
 # Unit, protocol, perft, reference, fuzz-smoke and short-game tests. The unit
 # and protocol tests run on a build with assertions, AddressSanitizer and UBSan;
 # the protocol tests again under ThreadSanitizer; games on the Release build.
-check-build: deps-test release tsan-build fuzz-build web
+check-build: deps-test release tsan-build fuzz-build $(if $(filter 1,$(WEB_TESTS)),web)
 	cmake -S . -B $(CHECK) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g" \
 	  -DSOLVANE_SANITIZE=ON -DSOLVANE_RELEASE_BIN=$(CURDIR)/$(RELEASE)/solvane \
 	  -DSOLVANE_TSAN_BIN=$(CURDIR)/$(TSAN)/solvane -DSOLVANE_FUZZ_BIN=$(CURDIR)/$(FUZZ)/fuzz_commandes \
-	  -DSOLVANE_WASM_JS=$(CURDIR)/$(WASM)/solvane.js -DSOLVANE_WEB_DIR=$(CURDIR)/$(WEB) >/dev/null
+	  -DSOLVANE_WASM_JS=$(if $(filter 1,$(WEB_TESTS)),$(CURDIR)/$(WASM)/solvane.js) \
+	  -DSOLVANE_WEB_DIR=$(if $(filter 1,$(WEB_TESTS)),$(CURDIR)/$(WEB)) >/dev/null
 	cmake --build $(CHECK) -j $(JOBS)
 
 test: check-build
