@@ -153,6 +153,8 @@ function stopEverything() {
   view.analysis?.search.cancel();
   view.analysis = null;
   renderLines($('lines-body'), []);
+  $('game-progress').hidden = true;
+  $('game-message').textContent = '';
 }
 
 function newGame() {
