@@ -12,13 +12,18 @@ FUZZ_SECONDS ?= 60
 SOAK_GAMES ?= 100
 # 0 builds Release in one pass, without the profile (quicker, a little slower).
 PGO ?= 1
+# 0 leaves the WebAssembly build and the page out of `make test`.
+WEB_TESTS ?= 1
 CTEST_FLAGS ?=
 
 # Debian packages: what `make run` needs, and what `make test` adds.
 PACKAGES_RUN := g++ cmake
 PACKAGES_TEST := python3 libgtest-dev clang libclang-rt-14-dev stockfish
+# The page and its tests: Emscripten, Chromium, and npm where Node came without it.
+PACKAGES_WEB := emscripten chromium $(if $(shell command -v npm),,npm)
 
-.PHONY: all deps-run deps-test release run check-build tsan-build fuzz-build test perft bench fuzz soak mutants clean
+.PHONY: all deps-run deps-test deps-web release run check-build tsan-build fuzz-build test perft bench fuzz soak mutants \
+  clean wasm web web-serve web-modules
 
 all: release
 
@@ -26,6 +31,8 @@ deps-run:
 	@scripts/install-packages.sh $(PACKAGES_RUN)
 deps-test: deps-run
 	@scripts/install-packages.sh $(PACKAGES_TEST)
+deps-web:
+	@scripts/install-packages.sh $(PACKAGES_WEB)
 
 # Release is built twice: once to record a profile of the bench, then laid out
 # by that profile. The profile is recorded again whenever the engine changed.
@@ -63,10 +70,12 @@ fuzz-build: deps-test
 # Unit, protocol, perft, reference, fuzz-smoke and short-game tests. The unit
 # and protocol tests run on a build with assertions, AddressSanitizer and UBSan;
 # the protocol tests again under ThreadSanitizer; games on the Release build.
-check-build: deps-test release tsan-build fuzz-build
+check-build: deps-test release tsan-build fuzz-build $(if $(filter 1,$(WEB_TESTS)),web)
 	cmake -S . -B $(CHECK) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g" \
 	  -DSOLVANE_SANITIZE=ON -DSOLVANE_RELEASE_BIN=$(CURDIR)/$(RELEASE)/solvane \
-	  -DSOLVANE_TSAN_BIN=$(CURDIR)/$(TSAN)/solvane -DSOLVANE_FUZZ_BIN=$(CURDIR)/$(FUZZ)/fuzz_commandes >/dev/null
+	  -DSOLVANE_TSAN_BIN=$(CURDIR)/$(TSAN)/solvane -DSOLVANE_FUZZ_BIN=$(CURDIR)/$(FUZZ)/fuzz_commandes \
+	  -DSOLVANE_WASM_JS=$(if $(filter 1,$(WEB_TESTS)),$(CURDIR)/$(WASM)/solvane.js) \
+	  -DSOLVANE_WEB_DIR=$(if $(filter 1,$(WEB_TESTS)),$(CURDIR)/$(WEB)) >/dev/null
 	cmake --build $(CHECK) -j $(JOBS)
 
 test: check-build
@@ -93,6 +102,34 @@ soak: release
 
 clean:
 	rm -rf build
+
+# ---- The page: the WebAssembly build and the static files of build/web ----
+WASM := build/wasm
+WEB := build/web
+WEB_PORT ?= 8000
+# Debian's emcc runs its JavaScript tools with the node on the PATH, which must
+# find Debian's own modules (acorn among them).
+EM_ENV = NODE_PATH=$(patsubst %/acorn/package.json,%,$(shell dpkg -L node-acorn 2>/dev/null | grep -m1 '/acorn/package.json$$'))
+
+wasm: deps-web
+	$(EM_ENV) emcmake cmake -S . -B $(WASM) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+	$(EM_ENV) cmake --build $(WASM) -j $(JOBS) --target solvane
+
+# The page's libraries, as the lock file pins them.
+web/node_modules/.package-lock.json: web/package-lock.json | deps-web
+	cd web && npm ci --no-audit --no-fund
+web-modules: web/node_modules/.package-lock.json
+
+web: wasm web-modules
+	rm -rf $(WEB) && mkdir -p $(WEB)
+	web/node_modules/.bin/esbuild web/src/main.js --bundle --format=esm --minify --target=es2022 \
+	  --outfile=$(WEB)/app.js --log-level=warning
+	cp web/index.html web/style.css web/src/engine-worker.js $(WASM)/solvane.js $(WASM)/solvane.wasm \
+	  $(WASM)/solvane.worker.js $(WEB)/
+
+# The page on http://127.0.0.1:$(WEB_PORT)/, cross-origin isolated.
+web-serve: web
+	python3 web/serve.py $(WEB) --port $(WEB_PORT)
 
 # ---- Builds for other systems, their checks, and the Debian package ----
 # Paths: build/windows/solvane-x86.exe and solvane-x64.exe (stripped copies),

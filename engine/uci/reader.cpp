@@ -4,6 +4,13 @@
 
 #include "uci.h"
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten/emscripten.h>
+
+#include <condition_variable>
+#include <mutex>
+#endif
+
 char COMMANDE[TAILLE_COMMANDE];
 int CR;
 int FIN_ENTREE;
@@ -14,8 +21,34 @@ std::string texte_source;
 size_t position_source = 0;
 bool depuis_texte = false;
 
+#ifdef __EMSCRIPTEN__
+// A browser has no standard input: the page (or the Node launcher) posts its
+// text here, and the input thread waits for it as it would on a pipe.
+std::mutex verrou_file;
+std::condition_variable file_remplie;
+std::string file_entree;
+size_t position_file = 0;
+bool file_fermee = false;
+
+int caractere_de_la_file() {
+    std::unique_lock<std::mutex> garde(verrou_file);
+    file_remplie.wait(garde, [] { return position_file < file_entree.size() || file_fermee; });
+    if (position_file == file_entree.size()) return EOF;
+    int c = static_cast<unsigned char>(file_entree[position_file++]);
+    if (position_file == file_entree.size()) {
+        file_entree.clear();
+        position_file = 0;
+    }
+    return c;
+}
+#endif
+
 int lire_caractere() {
+#ifdef __EMSCRIPTEN__
+    if (!depuis_texte) return caractere_de_la_file();
+#else
     if (!depuis_texte) return std::getchar();
+#endif
     if (position_source >= texte_source.size()) return EOF;
     return static_cast<unsigned char>(texte_source[position_source++]);
 }
@@ -68,3 +101,21 @@ void lecture_depuis_texte(std::string_view texte) {
     FIN_ENTREE = 0;
     CR = 0;
 }
+
+#ifdef __EMSCRIPTEN__
+extern "C" EMSCRIPTEN_KEEPALIVE void solvane_commande(const char* texte) {
+    {
+        std::lock_guard<std::mutex> garde(verrou_file);
+        file_entree += texte;
+    }
+    file_remplie.notify_one();
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void solvane_fin_entree() {
+    {
+        std::lock_guard<std::mutex> garde(verrou_file);
+        file_fermee = true;
+    }
+    file_remplie.notify_one();
+}
+#endif

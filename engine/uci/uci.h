@@ -20,6 +20,14 @@ int extract_param();   // the next word of the current line; 0 at its end or for
 // Reads from this text instead of standard input (tools and tests).
 void lecture_depuis_texte(std::string_view texte);
 
+#ifdef __EMSCRIPTEN__
+// The WebAssembly build's standard input: text the page appends (whole lines,
+// with their line feeds), then the end of input, which ends the engine as the
+// end of a pipe would.
+extern "C" void solvane_commande(const char* texte);
+extern "C" void solvane_fin_entree();
+#endif
+
 void uci_main();
 void uci_identification();
 void uci_options();

@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page's side of the engine: commands to the worker, lines back, and the
+// searches waiting for their bestmove. Every "go" ends with exactly one
+// bestmove line, in order, so the oldest waiting search owns the next one;
+// a search given up still takes its bestmove, which is then dropped.
+import { parseInfo } from './uci.js';
+
+export class Engine {
+  constructor(workerUrl, { onLine = () => {}, onSent = () => {}, onError = () => {} } = {}) {
+    Object.assign(this, { onLine, onSent, onError });
+    this.name = 'Solvane';
+    this.searches = [];
+    this.pendingOptions = new Map();
+    this.ready = new Promise((resolve) => (this.whenReady = resolve));
+    this.worker = new Worker(workerUrl);
+    this.worker.onmessage = ({ data }) => (data.error === undefined ? this.receive(data.line) : onError(data.error));
+    this.worker.onerror = (event) => onError(event.message || 'the engine could not start');
+    this.send('uci');
+    this.send('isready');
+  }
+
+  send(line) {
+    this.onSent(line);
+    this.worker.postMessage(line);
+  }
+
+  receive(line) {
+    this.onLine(line);
+    const [word, second] = line.split(' ', 2);
+    if (word === 'id' && second === 'name') this.name = line.slice('id name '.length);
+    else if (line === 'readyok') this.whenReady(performance.now());
+    else if (word === 'info') {
+      const info = parseInfo(line);
+      const search = this.searches[0];
+      if (info && search && !search.cancelled) search.onInfo(info);
+    } else if (word === 'bestmove') {
+      const search = this.searches.shift();
+      if (search) search.finish(search.cancelled ? undefined : line.split(' ')[1]);
+      if (!this.busy) this.sendOptions();
+    }
+  }
+
+  get busy() {
+    return this.searches.length > 0;
+  }
+
+  // Sends "position" and "go"; the returned search's `done` resolves with the
+  // best move ("(none)" without a legal move), or undefined once cancelled.
+  search(position, go, onInfo = () => {}) {
+    this.sendOptions();
+    const search = { onInfo, cancelled: false };
+    search.done = new Promise((resolve) => (search.finish = resolve));
+    search.cancel = () => {
+      if (search.cancelled) return;
+      search.cancelled = true;
+      // A later search's "position" has stopped it already; a "stop" now would stop that one.
+      if (this.searches.at(-1) === search) this.send('stop');
+    };
+    this.searches.push(search);
+    this.send(position);
+    this.send(go);
+    return search;
+  }
+
+  stop() {
+    if (this.busy) this.send('stop');
+  }
+
+  // A change of option would stop a running search: it waits until none runs.
+  setOption(name, value) {
+    this.pendingOptions.set(name, value);
+    if (!this.busy) this.sendOptions();
+  }
+
+  sendOptions() {
+    for (const [name, value] of this.pendingOptions) this.send(`setoption name ${name} value ${value}`);
+    this.pendingOptions.clear();
+  }
+}

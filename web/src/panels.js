@@ -1,0 +1,143 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The panels beside the board: move list, result banner, analysis lines,
+// evaluation bar and graph, the raw UCI drawer and the engine settings.
+import { graphValue, whiteShare, formatScore } from './uci.js';
+
+const el = (tag, props = {}, ...children) => {
+  const node = Object.assign(document.createElement(tag), props);
+  node.append(...children);
+  return node;
+};
+
+// The moves in pairs; each one a button that shows the position after it.
+export function renderMoves(list, game, onJump) {
+  const items = [];
+  const firstBlack = game.turnAt(0) === 'b';
+  const number = +game.startFen.split(' ')[5] || 1;
+  game.moves.forEach((move, i) => {
+    const index = i + (firstBlack ? 1 : 0);
+    if (index % 2 === 0 || i === 0) items.push(el('li', { value: number + Math.floor(index / 2) }));
+    const button = el('button', { type: 'button', className: 'move', textContent: move.san });
+    button.dataset.ply = i + 1;
+    if (i === 0 && firstBlack) items.at(-1).append(el('span', { className: 'move', textContent: '…' }));
+    if (i + 1 === game.cursor) button.setAttribute('aria-current', 'true');
+    button.onclick = () => onJump(i + 1);
+    items.at(-1).append(button);
+  });
+  list.replaceChildren(...items);
+  // Scrolls the list alone: scrollIntoView would move the whole page too.
+  const current = list.querySelector('[aria-current]');
+  if (current) list.scrollTop = current.offsetTop - list.offsetTop - list.clientHeight / 2;
+}
+
+export function renderBanner(banner, outcome) {
+  banner.hidden = !outcome;
+  if (!outcome) return;
+  const winner = outcome.result === '1-0' ? 'White wins' : outcome.result === '0-1' ? 'Black wins' : 'Draw';
+  const reason = outcome.reason[0].toUpperCase() + outcome.reason.slice(1);
+  banner.textContent = `${reason}: ${winner} (${outcome.result})`;
+  banner.dataset.result = outcome.result;
+}
+
+// Analysis lines, the deepest first: {depth, score, nodes, line}.
+export function renderLines(body, rows) {
+  body.replaceChildren(
+    ...rows.map((row) =>
+      el(
+        'tr',
+        {},
+        el('td', { textContent: row.depth }),
+        el('td', { textContent: formatScore(row.score) }),
+        el('td', { textContent: row.nodes.toLocaleString('en') }),
+        el('td', { className: 'pv', textContent: row.line }),
+      ),
+    ),
+  );
+}
+
+export function renderEvalBar(bar, score) {
+  bar.querySelector('.eval-white').style.height = `${score ? whiteShare(score) : 50}%`;
+  bar.querySelector('.eval-text').textContent = score ? formatScore(score) : '';
+}
+
+// The evaluation over the game, ±10 pawns; a click on a column shows its ply.
+export function renderGraph(svg, evals, plies, cursor, onJump) {
+  const width = 300, height = 100, step = width / Math.max(1, plies - 1);
+  const y = (score) => height / 2 - (graphValue(score) / 10) * (height / 2 - 2);
+  const points = evals.map((score, ply) => (score ? `${(ply * step).toFixed(1)},${y(score).toFixed(1)}` : null));
+  const ns = 'http://www.w3.org/2000/svg';
+  const shape = (tag, attrs) => {
+    const node = document.createElementNS(ns, tag);
+    for (const [k, v] of Object.entries(attrs)) node.setAttribute(k, v);
+    return node;
+  };
+  if (!evals.length) return svg.replaceChildren();
+  const nodes = [shape('line', { x1: 0, y1: height / 2, x2: width, y2: height / 2, class: 'axis' })];
+  if (points.some(Boolean)) nodes.push(shape('polyline', { points: points.filter(Boolean).join(' '), class: 'curve' }));
+  nodes.push(shape('line', { x1: cursor * step, y1: 0, x2: cursor * step, y2: height, class: 'cursor' }));
+  for (let ply = 0; ply < evals.length; ply++) {
+    const column = shape('rect', { x: ply * step - step / 2, y: 0, width: step, height, class: 'column' });
+    column.dataset.ply = ply;
+    column.addEventListener('click', () => onJump(ply));
+    nodes.push(column);
+  }
+  svg.replaceChildren(...nodes);
+}
+
+// Every line to and from the engine; the drawer shows the last few hundred.
+export class UciLog {
+  constructor(details, pre, limit = 2000) {
+    Object.assign(this, { details, pre, limit, lines: [], pending: false });
+    details.addEventListener('toggle', () => this.render());
+  }
+
+  add(prefix, line) {
+    this.lines.push(`${prefix} ${line}`);
+    if (this.lines.length > this.limit) this.lines.splice(0, this.lines.length - this.limit);
+    if (this.details.open && !this.pending) {
+      this.pending = true;
+      requestAnimationFrame(() => this.render());
+    }
+  }
+
+  render() {
+    this.pending = false;
+    if (!this.details.open) return;
+    this.pre.textContent = this.lines.join('\n');
+    this.pre.scrollTop = this.pre.scrollHeight;
+  }
+}
+
+// The options of the engine that the settings panel offers, as "uci" names them.
+export const OPTIONS = [
+  { name: 'Pawn', value: 100, min: 0, max: 1000 },
+  { name: 'Knight', value: 300, min: 0, max: 1000 },
+  { name: 'Bishop', value: 300, min: 0, max: 1000 },
+  { name: 'Rook', value: 500, min: 0, max: 1000 },
+  { name: 'Queen', value: 900, min: 0, max: 2000 },
+  { name: 'Mobility', value: 1, min: -9, max: 9 },
+  { name: 'Draw', value: 200, min: -900, max: 900 },
+];
+
+export function renderSettings(form, onChange) {
+  const inputs = OPTIONS.map((option) => {
+    const input = el('input', { type: 'number', name: option.name, min: option.min, max: option.max, step: 1 });
+    input.value = option.value;
+    input.addEventListener('change', () => {
+      const value = Math.round(Math.min(option.max, Math.max(option.min, Number(input.value) || 0)));
+      input.value = value;
+      onChange(option.name, value);
+    });
+    return el('label', {}, `${option.name} `, input);
+  });
+  const reset = el('button', { type: 'button', textContent: 'Defaults' });
+  reset.onclick = () =>
+    OPTIONS.forEach((option) => {
+      const input = form.elements[option.name];
+      if (+input.value !== option.value) {
+        input.value = option.value;
+        onChange(option.name, option.value);
+      }
+    });
+  form.replaceChildren(...inputs, reset);
+}

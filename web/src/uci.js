@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the page reads from the engine's lines and what it asks of it: pure
+// functions, shared by the page and its unit tests.
+import { Chess } from 'chess.js';
+
+// The levels offered: seconds per move, or a fixed depth.
+export const MOVE_TIMES = [0.1, 0.2, 0.5, 1, 2, 3, 5, 10];
+export const DEPTHS = Array.from({ length: 12 }, (_, i) => i + 1);
+
+// The "go" command of a level, {kind: 'time', seconds} or {kind: 'depth', depth}.
+export function goCommand(level) {
+  if (level.kind === 'time' && level.seconds >= 0.1 && level.seconds <= 10)
+    return `go movetime ${Math.round(level.seconds * 1000)}`;
+  if (level.kind === 'depth' && Number.isInteger(level.depth) && level.depth >= 1 && level.depth <= 12)
+    return `go depth ${level.depth}`;
+  throw new RangeError(`no such level: ${JSON.stringify(level)}`);
+}
+
+// The PGN TimeControl tag (moves/seconds for a time per move; "-" for none)
+// and a plain description.
+export function timeControlTag(level) {
+  return level.kind === 'time' ? `1/${level.seconds}` : '-';
+}
+export function levelText(level) {
+  return level.kind === 'time' ? `${level.seconds} s per move` : `depth ${level.depth}`;
+}
+
+// "info depth D score cp|mate S nodes N pv m1 m2 ..." as the engine prints it,
+// or null for any other line.
+const INFO = /^info depth (\d+) score (cp|mate) (-?\d+) nodes (\d+) pv ?(.*)$/;
+export function parseInfo(line) {
+  const m = INFO.exec(line);
+  if (!m) return null;
+  return { depth: +m[1], kind: m[2], value: +m[3], nodes: +m[4], pv: m[5].split(' ').filter(Boolean) };
+}
+
+// The score seen from White: {cp} or {mate: moves, winner: 'w'|'b'}. The
+// engine scores for the side to move; "mate 0" means that side is mated.
+export function whiteScore(info, turn) {
+  const other = turn === 'w' ? 'b' : 'w';
+  if (info.kind === 'mate') return { mate: Math.abs(info.value), winner: info.value > 0 ? turn : other };
+  return { cp: turn === 'w' ? info.value : -info.value };
+}
+
+export function formatScore(score) {
+  if ('mate' in score) {
+    if (score.mate === 0) return 'checkmate';
+    return `mate in ${score.winner === 'w' ? '' : '-'}${score.mate}`;
+  }
+  const pawns = score.cp / 100;
+  return (pawns > 0 ? '+' : pawns < 0 ? '-' : '') + Math.abs(pawns).toFixed(2);
+}
+
+// White's share of the evaluation bar, 0 to 100.
+export function whiteShare(score) {
+  if ('mate' in score) return score.winner === 'w' ? 100 : 0;
+  return 50 + 50 * Math.tanh(score.cp / 600);
+}
+
+// The score as a number of pawns for the game graph, held within ±limit.
+export function graphValue(score, limit = 10) {
+  if ('mate' in score) return score.winner === 'w' ? limit : -limit;
+  return Math.max(-limit, Math.min(limit, score.cp / 100));
+}
+
+// "e7e8Q" -> {from: 'e7', to: 'e8', promotion: 'q'}.
+export function uciMove(text) {
+  const move = { from: text.slice(0, 2), to: text.slice(2, 4) };
+  if (text.length > 4) move.promotion = text[4].toLowerCase();
+  return move;
+}
+
+// The principal variation in standard notation from the position searched;
+// it stops at the first move that is not legal there.
+export function pvToSan(fen, pv) {
+  const chess = new Chess(fen);
+  const san = [];
+  for (const text of pv) {
+    try {
+      san.push(chess.move(uciMove(text)).san);
+    } catch {
+      break;
+    }
+  }
+  return san;
+}
+
+// The SAN line numbered from the position: "12. Nf3 Nc6 13. d4" or "12... Nc6 13. d4".
+export function numberedLine(fen, san) {
+  const [, turn, , , , full] = fen.split(' ');
+  let number = +full || 1;
+  let white = turn === 'w';
+  const words = [];
+  san.forEach((move, i) => {
+    if (white) words.push(`${number}.`);
+    else if (i === 0) words.push(`${number}...`);
+    words.push(move);
+    if (!white) number += 1;
+    white = !white;
+  });
+  return words.join(' ');
+}

@@ -1,0 +1,228 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page in headless Chromium, served as `make web-serve` serves it, driven
+// with real mouse drags and clicks. Every wait is for a condition on the page;
+// a screenshot of each step goes to build/web-test.
+import assert from 'node:assert/strict';
+import { spawn } from 'node:child_process';
+import { mkdirSync, mkdtempSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import path from 'node:path';
+import { createInterface } from 'node:readline';
+import { test } from 'node:test';
+import { fileURLToPath } from 'node:url';
+import { Chess } from 'chess.js';
+import puppeteer from 'puppeteer-core';
+
+const root = fileURLToPath(new URL('../..', import.meta.url));
+const webDir = process.env.SOLVANE_WEB_DIR || path.join(root, 'build/web');
+const shots = path.join(root, 'build/web-test');
+const WAIT = 120000; // slow machines are slow, not wrong
+
+// web/serve.py on a free port; its first line gives the address.
+function serve(...options) {
+  const server = spawn('python3', [path.join(root, 'web/serve.py'), webDir, '--port', '0', '--quiet', ...options],
+    { stdio: ['ignore', 'pipe', 'inherit'] });
+  server.once('exit', (code) => assert.fail(`the server ended (${code})`));
+  return new Promise((resolve) =>
+    createInterface({ input: server.stdout }).once('line', (line) => resolve({ server, url: line.split(' on ')[1] })));
+}
+
+test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
+  rmSync(shots, { recursive: true, force: true });
+  mkdirSync(shots, { recursive: true });
+  const [isolated, plain] = [await serve(), await serve('--plain')];
+  const profile = mkdtempSync(path.join(tmpdir(), 'solvane-chromium-'));
+  const browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    args: ['--headless=new', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+      '--disable-component-update', '--disable-sync', `--user-data-dir=${profile}`],
+  });
+  t.after(async () => {
+    await browser.close();
+    for (const { server } of [isolated, plain]) server.removeAllListeners('exit').kill();
+    rmSync(profile, { recursive: true, force: true });
+  });
+  const page = await browser.newPage();
+  page.setDefaultTimeout(WAIT);
+  await page.setViewport({ width: 1200, height: 900 });
+  const errors = [];
+  page.on('pageerror', (error) => errors.push(error.message));
+  page.on('console', (message) => message.type() === 'error' && errors.push(message.text()));
+  page.on('request', (r) => /^(data:|http:\/\/127\.0\.0\.1:)/.test(r.url()) || errors.push(`request: ${r.url()}`));
+
+  const shot = (name) => page.screenshot({ path: path.join(shots, `${name}.png`) });
+  const text = (selector) => page.$eval(selector, (e) => e.textContent);
+  const moves = () => page.$$eval('#moves button.move', (list) => list.map((b) => b.textContent));
+  const until = (fn, ...args) => page.waitForFunction(fn, { timeout: WAIT, polling: 50 }, ...args);
+  const state = (key) => page.$eval('body', (b, k) => b.dataset[k], key);
+  // The engine has answered: this many moves listed, and no search for a move under way.
+  const settled = (n) => until((n) => document.querySelectorAll('#moves button.move').length === n &&
+    document.body.dataset.thinking === 'no', n);
+  const centre = (square) => page.$eval('#board', (board, sq) => {
+    const r = board.getBoundingClientRect();
+    const [file, rank] = [sq.charCodeAt(0) - 97, Number(sq[1]) - 1];
+    const [col, row] = board.classList.contains('orientation-white') ? [file, 7 - rank] : [7 - file, rank];
+    return [r.left + ((col + 0.5) * r.width) / 8, r.top + ((row + 0.5) * r.height) / 8];
+  }, square);
+  const frame = () => page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+  async function drag(from, to) {
+    await page.mouse.move(...(await centre(from)));
+    await page.mouse.down();
+    await frame();
+    await page.mouse.move(...(await centre(to)), { steps: 12 });
+    await frame();
+    await page.mouse.up();
+  }
+  const clickClick = async (from, to) => {
+    await page.mouse.click(...(await centre(from)));
+    await page.mouse.click(...(await centre(to)));
+  };
+  async function load(value) {
+    await page.$eval('#io-text', (area, v) => (area.value = v), value);
+    await page.click('#load');
+  }
+  async function level(kind, value) {
+    await page.select('#level-kind', kind);
+    await page.select('#level-value', value);
+  }
+  const fen = async () => (await page.click('#copy-fen'), page.$eval('#io-text', (area) => area.value));
+  // The position after the moves given, each checked legal on the way.
+  const replay = (sans, from) => sans.reduce((chess, san) => (chess.move(san), chess), new Chess(from));
+  const legal = async () => replay(await moves()).moves({ verbose: true }).map((m) => m.lan);
+
+  await t.test('the engine starts; without isolation the page says why it cannot', async () => {
+    await page.goto(plain.url);
+    await page.waitForSelector('#isolation:not([hidden])');
+    await page.goto(isolated.url);
+    await until(() => document.body.dataset.engine === 'ready');
+    assert.equal(await page.evaluate(() => self.crossOriginIsolated), true);
+    console.log(`# page start to engine ready: ${await state('startupMs')} ms`);
+    await page.click('#raw summary');
+    await shot('00-ready');
+  });
+
+  await t.test('a short game by drag and drop: every reply legal and listed', async () => {
+    await level('depth', '3');
+    await page.click('#new-game');
+    const planned = ['e2e4', 'g1f3', 'f1c4', 'd2d3', 'b1c3'];
+    for (const [i, move] of planned.entries()) {
+      const choices = await legal();
+      const chosen = choices.includes(move) ? move : choices[0];
+      await (i === 1 ? clickClick : drag)(chosen.slice(0, 2), chosen.slice(2, 4));
+      await settled(2 * i + 2);
+    }
+    const sans = await moves();
+    const replies = (await text('#uci-log')).split('\n').filter((l) => l.startsWith('← bestmove '));
+    assert.equal(replies.length, planned.length);
+    replies.forEach((line, i) => {
+      const uci = line.split(' ')[2];
+      const move = { from: uci.slice(0, 2), to: uci.slice(2, 4), promotion: uci[4]?.toLowerCase() };
+      assert.equal(replay(sans.slice(0, 2 * i + 1)).move(move).san, sans[2 * i + 1], line);
+    });
+    await shot('01-play');
+  });
+
+  await t.test('the page answers while the engine thinks; take back', async () => {
+    const count = (await moves()).length;
+    await level('time', '10');
+    const [move] = await legal();
+    await drag(move.slice(0, 2), move.slice(2, 4));
+    await until(() => document.body.dataset.thinking === 'yes');
+    await page.click('#flip');
+    await until(() => document.querySelector('#board').classList.contains('orientation-black'));
+    assert.equal(await state('thinking'), 'yes', 'flipped while the engine thinks');
+    await shot('02-thinking');
+    await page.click('#flip');
+    await page.click('#take-back');
+    await settled(count);
+    await page.click('#take-back');
+    await settled(count - 2);
+    await level('depth', '3');
+  });
+
+  await t.test('a pawn promotes to the piece chosen', async () => {
+    await load('7k/P6p/8/8/8/8/8/K7 w - -'); // counters may be left out
+    await drag('a7', 'a8');
+    await page.waitForSelector('#promotion:not([hidden])');
+    await shot('03-promotion');
+    await page.click('#promotion [data-piece=n]');
+    await settled(2);
+    assert.equal((await moves())[0], 'a8=N');
+  });
+
+  await t.test('FEN and PGN in and out; bad ones refused, the game kept', async () => {
+    const pgn = '[Event "Test"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 *';
+    await load(pgn);
+    await settled(6);
+    const before = { moves: await moves(), fen: await fen() };
+    for (const [bad, reason] of [
+      ['rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNX w KQkq - 0 1', /^Invalid FEN: .*invalid piece/],
+      ['4k3/4R3/8/8/8/8/8/4K3 w - - 0 1', /^Invalid FEN: Black is in check/],
+      ['1. e4 e5 2. Nf9 *', /^Invalid PGN/],
+    ]) {
+      await load(bad);
+      await until(() => document.querySelector('#io-message').classList.contains('error'));
+      assert.match(await text('#io-message'), reason, bad);
+      assert.deepEqual({ moves: await moves(), fen: await fen() }, before, bad);
+    }
+    await page.click('#moves button[data-ply="3"]');
+    assert.equal(await fen(), replay(before.moves.slice(0, 3)).fen());
+    await page.click('#copy-pgn');
+    const out = await page.$eval('#io-text', (area) => area.value);
+    for (const tag of ['Event "Test"', 'White "Player"', 'Black "Solvane 1.8.5"', 'Result "*"', 'TimeControl "-"'])
+      assert.ok(out.includes(`[${tag}]`), tag);
+    assert.match(out, /\[Date "\d{4}\.\d\d\.\d\d"\]\n(.|\n)*\n\n1\. e4 e5 2\. Nf3 Nc6 3\. Bb5 a6 \*$/);
+    await shot('04-pgn');
+  });
+
+  await t.test('an analysis runs until stopped and shows its line in SAN', async () => {
+    const from = await fen();
+    await page.click('#analyse');
+    await until(() => document.querySelectorAll('#lines-body tr').length >= 3);
+    const line = await text('#lines-body tr td.pv');
+    assert.ok(replay(line.split(' ').filter((word) => !/^\d+\.+$/.test(word)), from).history().length >= 3, line);
+    assert.ok(await page.$('#board svg.cg-shapes line'), 'the best move as an arrow');
+    assert.match(await text('#eval-bar .eval-text'), /^([+-]\d+\.\d\d|0\.00|mate in -?\d+)$/);
+    await shot('05-analysis');
+    await page.click('#stop');
+    await until(() => document.body.dataset.analysing === 'no');
+  });
+
+  await t.test('the whole game analysed, its graph clickable', async () => {
+    await page.select('#game-depth', '2');
+    await page.click('#analyse-game');
+    await until(() => /analysed/.test(document.querySelector('#game-message').textContent));
+    assert.equal(await page.$eval('#game-progress', (p) => p.value), 1);
+    assert.equal((await page.$$('#graph rect.column')).length, 7);
+    await page.click('#graph rect.column[data-ply="4"]');
+    await until(() => document.querySelector('#moves [aria-current]')?.dataset.ply === '4');
+    await shot('06-game-graph');
+  });
+
+  await t.test('checkmate, stalemate and resignation end the game with a banner', async () => {
+    await page.select('#mode', 'play');
+    for (const [position, from, to, banner] of [
+      ['6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1', 'a1', 'a8', 'Checkmate: White wins (1-0)'],
+      ['k7/8/3Q4/8/8/8/8/7K w - - 0 1', 'd6', 'b6', 'Stalemate: Draw (1/2-1/2)'],
+    ]) {
+      await load(position);
+      await drag(from, to);
+      await until(() => !document.querySelector('#banner').hidden);
+      assert.deepEqual([await text('#banner'), await state('thinking')], [banner, 'no']);
+      await shot(`07-${banner.split(':')[0].toLowerCase()}`);
+    }
+    await page.click('#new-game');
+    await page.click('#resign');
+    assert.equal(await text('#banner'), 'White resigns: Black wins (0-1)');
+  });
+
+  await t.test('a phone-sized screen holds the board', async () => {
+    await page.setViewport({ width: 390, height: 844, isMobile: true, hasTouch: true }); // reloads the page
+    await until(() => document.body.dataset.engine === 'ready');
+    const right = await page.$eval('#board', (b) => b.getBoundingClientRect().right);
+    assert.ok(right <= 390, `the board ends at ${right} px`);
+    await shot('08-phone');
+  });
+
+  assert.deepEqual(errors, [], 'errors in the page, or requests to other sites');
+});

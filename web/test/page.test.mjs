@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page's own logic without a browser: engine lines read into scores and
+// SAN lines, levels into "go" commands, the bridge's bookkeeping of searches,
+// and the game's endings (the browser test loads and refuses FENs and PGNs).
+import assert from 'node:assert/strict';
+import { test } from 'node:test';
+import { Engine } from '../src/engine.js';
+import { Game } from '../src/game.js';
+import { formatScore, goCommand, MOVE_TIMES, numberedLine, parseInfo, pvToSan, whiteScore, whiteShare } from '../src/uci.js';
+
+const START = 'rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1';
+
+test('info lines: depth, nodes, and the score from White', () => {
+  for (const [line, turn, depth, nodes, shown, share] of [
+    ['info depth 5 score cp 10 nodes 233333 pv e2e3 e7e5 ', 'w', 5, 233333, '+0.10', [50, 51]],
+    ['info depth 4 score cp 109 nodes 9073 pv e2a6 b4c3 ', 'b', 4, 9073, '-1.09', [40, 45]],
+    ['info depth 2 score cp 0 nodes 26 pv b7b8Q e8f7 ', 'b', 2, 26, '0.00', [50, 50]],
+    ['info depth 3 score mate 2 nodes 812 pv d1h5 g7g6 h5e8 ', 'w', 3, 812, 'mate in 2', [100, 100]],
+    ['info depth 3 score mate 2 nodes 812 pv d8h4 ', 'b', 3, 812, 'mate in -2', [0, 0]],
+    ['info depth 7 score mate -3 nodes 5 pv a1a2 ', 'b', 7, 5, 'mate in 3', [100, 100]],
+    ['info depth 5 score mate 0 nodes 0 pv ', 'w', 5, 0, 'checkmate', [0, 0]],
+  ]) {
+    const info = parseInfo(line);
+    assert.deepEqual([info.depth, info.nodes, info.pv.join(' ')], [depth, nodes, line.split(' pv ')[1].trim()], line);
+    const score = whiteScore(info, turn);
+    assert.equal(formatScore(score), shown, line);
+    assert.ok(whiteShare(score) >= share[0] && whiteShare(score) <= share[1], line);
+  }
+  for (const line of ['bestmove e2e4', 'info string position refused: x', 'info depth x score cp 1 nodes 1 pv '])
+    assert.equal(parseInfo(line), null, line);
+});
+
+test('principal variations in SAN, numbered from their position', () => {
+  for (const [fen, pv, line] of [
+    [START, 'e2e4 e7e5 g1f3', '1. e4 e5 2. Nf3'],
+    ['4k3/1P6/8/8/8/8/6p1/4K3 w - - 0 1', 'b7b8Q e8e7 e1f2 g2g1N', '1. b8=Q+ Ke7 2. Kf2 g1=N'],
+    ['r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 3 30', 'e8c8 e1g1 c8b8', '30... O-O-O 31. O-O Kb8'],
+    [START, 'e2e4 e2e4 d7d5', '1. e4'],
+  ])
+    assert.equal(numberedLine(fen, pvToSan(fen, pv.split(' '))), line);
+});
+
+test('levels become go commands', () => {
+  for (const [level, command] of [
+    [{ kind: 'time', seconds: 0.1 }, 'go movetime 100'],
+    [{ kind: 'time', seconds: 0.2 }, 'go movetime 200'],
+    [{ kind: 'time', seconds: 10 }, 'go movetime 10000'],
+    [{ kind: 'depth', depth: 1 }, 'go depth 1'],
+    [{ kind: 'depth', depth: 12 }, 'go depth 12'],
+  ])
+    assert.equal(goCommand(level), command);
+  assert.equal(MOVE_TIMES.map((seconds) => goCommand({ kind: 'time', seconds })).length, 8);
+  for (const level of [{ kind: 'time', seconds: 0.05 }, { kind: 'time', seconds: 11 }, { kind: 'depth', depth: 0 },
+    { kind: 'depth', depth: 13 }, { kind: 'depth', depth: 2.5 }, { kind: 'nodes', depth: 3 }])
+    assert.throws(() => goCommand(level), RangeError, JSON.stringify(level));
+});
+
+test('the bridge gives each bestmove to its search and stops only the latest', async () => {
+  const posted = [];
+  globalThis.Worker = class {
+    postMessage(line) {
+      posted.push(line);
+    }
+  };
+  const engine = new Engine('worker.js');
+  assert.deepEqual(posted.splice(0), ['uci', 'isready']);
+  const seen = [];
+  const first = engine.search('position startpos', 'go infinite', (info) => seen.push(['first', info.depth]));
+  const second = engine.search('position startpos moves e2e4', 'go depth 2', (info) => seen.push(['second', info.depth]));
+  first.cancel();
+  engine.setOption('Pawn', 120);
+  assert.deepEqual(posted.splice(0), ['position startpos', 'go infinite', 'position startpos moves e2e4', 'go depth 2']);
+  for (const line of ['info depth 1 score cp 1 nodes 20 pv e2e3 ', 'bestmove e2e3', 'id name Solvane 9',
+    'info depth 2 score cp 3 nodes 60 pv e7e5 g1f3 ', 'bestmove e7e5 ponder g1f3'])
+    engine.worker.onmessage({ data: { line } });
+  assert.deepEqual([await first.done, await second.done, seen, engine.name, engine.busy],
+    [undefined, 'e7e5', [['second', 2]], 'Solvane 9', false]);
+  engine.search('position startpos', 'go depth 1').cancel();
+  assert.deepEqual(posted.splice(0), ['setoption name Pawn value 120', 'position startpos', 'go depth 1', 'stop']);
+});
+
+test('games end by mate, stalemate, material, repetition, fifty moves and resignation', () => {
+  const ending = (setup) => {
+    const game = new Game();
+    setup(game);
+    return game.outcome();
+  };
+  const moves = (list) => (game) => list.split(' ').forEach((san) => game.play(san));
+  for (const [setup, result, reason] of [
+    [moves('f3 e5 g4 Qh4'), '0-1', 'checkmate'],
+    [(g) => g.loadFen('k7/8/1Q6/8/8/8/8/7K b - - 0 1'), '1/2-1/2', 'stalemate'],
+    [(g) => g.loadFen('k7/8/8/8/8/8/8/6BK b - - 0 1'), '1/2-1/2', 'insufficient material'],
+    [moves('Nf3 Nf6 Ng1 Ng8 Nf3 Nf6 Ng1 Ng8'), '1/2-1/2', 'threefold repetition'],
+    [(g) => g.loadFen('k7/8/8/8/8/8/8/1R5K w - - 99 80') || g.play('Rc1'), '1/2-1/2', 'the fifty-move rule'],
+    [(g) => g.loadPgn('[Result "0-1"]\n\n1. e4 e5 0-1'), '0-1', 'White resigns'],
+  ])
+    assert.deepEqual(ending(setup), { result, reason });
+  assert.equal(ending(moves('e4 e5')), null);
+  const game = new Game();
+  moves('e4 e5 Nf3')(game);
+  game.cursor = 1;
+  game.play('c5');
+  assert.equal(game.pgn({ White: 'Player' }).split('\n').slice(-1)[0], '1. e4 c5 *');
+  assert.equal(game.positionCommand(), 'position startpos moves e2e4 c7c5');
+});
