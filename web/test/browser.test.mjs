@@ -50,7 +50,11 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
   page.on('console', (message) => message.type() === 'error' && errors.push(message.text()));
   page.on('request', (r) => /^(data:|http:\/\/127\.0\.0\.1:)/.test(r.url()) || errors.push(`request: ${r.url()}`));
 
-  const shot = (name) => page.screenshot({ path: path.join(shots, `${name}.png`) });
+  // Past the board's 150 ms move animation, so that pieces are drawn on their squares.
+  const shot = async (name) => {
+    await new Promise((resolve) => setTimeout(resolve, 300));
+    await page.screenshot({ path: path.join(shots, `${name}.png`) });
+  };
   const text = (selector) => page.$eval(selector, (e) => e.textContent);
   const moves = () => page.$$eval('#moves button.move', (list) => list.map((b) => b.textContent));
   const until = (fn, ...args) => page.waitForFunction(fn, { timeout: WAIT, polling: 50 }, ...args);
