@@ -45,13 +45,16 @@ function setStatus(text) {
   $('engine-status').textContent = text;
 }
 
+// Gives up the engine's search for its move, if one runs.
+function cancelThinking() {
+  view.thinking?.cancel();
+  view.thinking = null;
+}
+
 function setMode(mode) {
   view.mode = mode;
   $('mode').value = mode;
-  if (mode === 'analyse' && view.thinking) {
-    view.thinking.cancel();
-    view.thinking = null;
-  }
+  if (mode === 'analyse') cancelThinking();
 }
 
 function canMove() {
@@ -130,10 +133,7 @@ async function onBoardMove(from, to) {
     view.choosing = false;
     if (!promotion) return refresh();
   }
-  if (view.thinking) {
-    view.thinking.cancel();
-    view.thinking = null;
-  }
+  cancelThinking();
   game.play({ from, to, promotion });
   positionChanged();
 }
@@ -145,8 +145,7 @@ function takeBackPlies() {
 }
 
 function stopEverything() {
-  view.thinking?.cancel();
-  view.thinking = null;
+  cancelThinking();
   if (view.gameRun) view.gameRun.cancelled = true;
   view.gameRun?.search?.cancel();
   view.gameRun = null;
@@ -175,8 +174,7 @@ function startAnalysis() {
   const turn = chess.turn();
   const analysis = { fen, turn, rows: [], running: true };
   analysis.search = engine.search(game.positionCommand(), 'go infinite', (info) => {
-    const pv = info.pv;
-    analysis.rows.unshift({ ...info, pv, score: whiteScore(info, turn), line: numberedLine(fen, pvToSan(fen, pv)) });
+    analysis.rows.unshift({ ...info, score: whiteScore(info, turn), line: numberedLine(fen, pvToSan(fen, info.pv)) });
     renderLines($('lines-body'), analysis.rows);
     refresh();
   });
@@ -288,8 +286,7 @@ function start() {
   $('take-back').onclick = () => {
     const plies = takeBackPlies();
     if (!plies) return;
-    view.thinking?.cancel();
-    view.thinking = null;
+    cancelThinking();
     game.takeBack(plies);
     positionChanged();
   };
@@ -298,8 +295,7 @@ function start() {
     refresh();
   };
   $('resign').onclick = () => {
-    view.thinking?.cancel();
-    view.thinking = null;
+    cancelThinking();
     game.cursor = game.length;
     game.resigned = view.userColor;
     refresh();
