@@ -17,7 +17,7 @@ std::string texte_echiquier() {
         texte += '\n';
         texte += static_cast<char>('0' + rangee);
         texte += ' ';
-        for (int colonne = 1; colonne <= 8; ++colonne) texte += piece(ECHIQUIER[case_de(colonne, rangee)]);
+        for (int colonne = 1; colonne <= 8; ++colonne) texte += piece(JEU.ECHIQUIER[case_de(colonne, rangee)]);
     }
     texte += "\n\n  a b c d e f g h\n\n";
     return texte;
@@ -30,11 +30,11 @@ namespace {
 // The half-move clock: moves since the last capture or pawn move.
 int demi_coups() {
     int n = 0;
-    for (int i = FIN_LISTE_PARTIE; i >= 0; --i, ++n) {
-        const coup_partie& m = PARTIE[i];
+    for (int i = JEU.FIN_LISTE_PARTIE; i >= 0; --i, ++n) {
+        const coup_partie& m = JEU.PARTIE[i];
         if (m.piece_prise != VIDE || m.piece_jouee == PION_P || m.piece_jouee == -PION_P) return n;
     }
-    return n + DEMI_COUPS_FEN;
+    return n + JEU.DEMI_COUPS_FEN;
 }
 
 }  // namespace
@@ -44,7 +44,7 @@ std::string texte_fen() {
     for (int rangee = 8; rangee >= 1; --rangee) {
         int vides = 0;
         for (int colonne = 1; colonne <= 8; ++colonne) {
-            const int v = ECHIQUIER[case_de(colonne, rangee)];
+            const int v = JEU.ECHIQUIER[case_de(colonne, rangee)];
             if (v == VIDE) {
                 ++vides;
                 continue;
@@ -57,15 +57,15 @@ std::string texte_fen() {
         if (vides > 0) fen += static_cast<char>('0' + vides);
         if (rangee > 1) fen += '/';
     }
-    fen += TRAIT == BLANC ? " w " : " b ";
+    fen += JEU.TRAIT == BLANC ? " w " : " b ";
     const size_t roques = fen.size();
-    if (PETIT_ROQUE_BLANC == 1) fen += 'K';
-    if (GRAND_ROQUE_BLANC == 1) fen += 'Q';
-    if (PETIT_ROQUE_NOIR == 1) fen += 'k';
-    if (GRAND_ROQUE_NOIR == 1) fen += 'q';
+    if (JEU.PETIT_ROQUE_BLANC == 1) fen += 'K';
+    if (JEU.GRAND_ROQUE_BLANC == 1) fen += 'Q';
+    if (JEU.PETIT_ROQUE_NOIR == 1) fen += 'k';
+    if (JEU.GRAND_ROQUE_NOIR == 1) fen += 'q';
     if (fen.size() == roques) fen += '-';
     int de, a;
-    const bool double_pas = dernier_coup(&de, &a) && (ECHIQUIER[a] == PION_P || ECHIQUIER[a] == -PION_P) &&
+    const bool double_pas = dernier_coup(&de, &a) && (JEU.ECHIQUIER[a] == PION_P || JEU.ECHIQUIER[a] == -PION_P) &&
                             (a - de == 20 || de - a == 20);
     if (double_pas) {
         const int c = (de + a) / 2;
@@ -74,11 +74,11 @@ std::string texte_fen() {
         fen += " -";
     }
     // Whole moves: the FEN's number, one more after each Black move since.
-    const int joues = FIN_LISTE_PARTIE + 1;
-    const int noir_au_debut = joues % 2 == 0 ? TRAIT == NOIR : TRAIT == BLANC;
-    return fen + format_texte(" %d %d", demi_coups(), NUMERO_FEN + (joues + noir_au_debut) / 2);
+    const int joues = JEU.FIN_LISTE_PARTIE + 1;
+    const int noir_au_debut = joues % 2 == 0 ? JEU.TRAIT == NOIR : JEU.TRAIT == BLANC;
+    return fen + format_texte(" %d %d", demi_coups(), JEU.NUMERO_FEN + (joues + noir_au_debut) / 2);
 }
 
 std::string texte_position() {
-    return texte_echiquier() + "Fen: " + texte_fen() + "\nSide to move: " + (TRAIT == BLANC ? "white" : "black") + "\n";
+    return texte_echiquier() + "Fen: " + texte_fen() + "\nSide to move: " + (JEU.TRAIT == BLANC ? "white" : "black") + "\n";
 }

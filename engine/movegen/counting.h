@@ -44,12 +44,12 @@ comptage compter_pions(bitboard pions, bitboard vides, bitboard ennemis) {
 // each empty or enemy square it reaches, a pawn for its advances and captures.
 template <int camp>
 comptage compter_pieces() {
-    const bitboard propres = CAMP_BB[camp == BLANC ? 0 : 1];
-    const bitboard ennemis = CAMP_BB[camp == BLANC ? 1 : 0];
-    comptage c = compter_pions<camp>(pieces_bb(PION_P * camp), ~OCCUPATION_BB, ennemis);
+    const bitboard propres = JEU.CAMP_BB[camp == BLANC ? 0 : 1];
+    const bitboard ennemis = JEU.CAMP_BB[camp == BLANC ? 1 : 0];
+    comptage c = compter_pions<camp>(pieces_bb(PION_P * camp), ~JEU.OCCUPATION_BB, ennemis);
 
     const bitboard accessibles = ~propres;
-    attaques_des_pieces(camp, OCCUPATION_BB, [&](int, bitboard a) {
+    attaques_des_pieces(camp, JEU.OCCUPATION_BB, [&](int, bitboard a) {
         c.attaques |= a;
         c.coups += std::popcount(a & accessibles);
     });
@@ -59,7 +59,7 @@ comptage compter_pieces() {
 // En passant captures each side could count after the move de -> a that
 // brought `arrive` there: a double step of a pawn now beside enemy pawns.
 inline void compter_en_passant(int de, int a, int arrive, int* blancs, int* noirs) {
-    const int* b = ECHIQUIER;
+    const int* b = JEU.ECHIQUIER;
     if (arrive == -PION_P && de == a + 20 && a >= 61 && a <= 68) *blancs += (b[a - 1] == PION_P) + (b[a + 1] == PION_P);
     if (arrive == PION_P && de == a - 20 && a >= 51 && a <= 58) *noirs += (b[a - 1] == -PION_P) + (b[a + 1] == -PION_P);
 }
@@ -73,7 +73,7 @@ constexpr bitboard cases(std::initializer_list<int> liste) {
 struct roques {
     int petit_blanc, grand_blanc, petit_noir, grand_noir;
 };
-inline roques roques_actuels() { return {PETIT_ROQUE_BLANC, GRAND_ROQUE_BLANC, PETIT_ROQUE_NOIR, GRAND_ROQUE_NOIR}; }
+inline roques roques_actuels() { return {JEU.PETIT_ROQUE_BLANC, JEU.GRAND_ROQUE_BLANC, JEU.PETIT_ROQUE_NOIR, JEU.GRAND_ROQUE_NOIR}; }
 
 // The squares each castling term looks at: the king's and the two it crosses.
 constexpr bitboard CASES_PETIT_BLANC = cases({25, 26, 27});

@@ -53,15 +53,15 @@ public:
     // between king and rook empty, and neither the king's square nor the two
     // it crosses attacked.
     void roques() {
-        const bool blanc = TRAIT == BLANC;
+        const bool blanc = JEU.TRAIT == BLANC;
         const int roi = blanc ? 25 : 95;
-        roque(blanc ? PETIT_ROQUE_BLANC : PETIT_ROQUE_NOIR, roi, 1);
-        roque(blanc ? GRAND_ROQUE_BLANC : GRAND_ROQUE_NOIR, roi, -1);
+        roque(blanc ? JEU.PETIT_ROQUE_BLANC : JEU.PETIT_ROQUE_NOIR, roi, 1);
+        roque(blanc ? JEU.GRAND_ROQUE_BLANC : JEU.GRAND_ROQUE_NOIR, roi, -1);
     }
 
 private:
-    const int* b_ = ECHIQUIER;
-    const int adversaire_ = ADVERSAIRE;
+    const int* b_ = JEU.ECHIQUIER;
+    const int adversaire_ = JEU.ADVERSAIRE;
     liste_coups* calmes_;
     liste_coups* prises_;
     bool ep_;  // the last move may allow en passant: a double step from ep_de_ to ep_a_
@@ -99,7 +99,7 @@ private:
     // the enemy that ends it. Captures alone come from the attack set: at most
     // one per ray, the first piece met.
     void glisser(int s, bitboard attaques, std::initializer_list<rayon> rayons) {
-        const bitboard prises = PRISES ? attaques & CAMP_BB[indice_camp(adversaire_)] : 0;
+        const bitboard prises = PRISES ? attaques & JEU.CAMP_BB[indice_camp(adversaire_)] : 0;
         for (const rayon& r : rayons) {
             if (CALMES) {
                 int c = s + r.pas;
@@ -114,17 +114,17 @@ private:
     }
 
     void lignes(int s) {
-        const bitboard a = PRISES ? attaques_tour(bit_de_case(s), OCCUPATION_BB) : 0;
+        const bitboard a = PRISES ? attaques_tour(bit_de_case(s), JEU.OCCUPATION_BB) : 0;
         glisser(s, a, {{1, EST}, {-1, OUEST}, {10, NORD}, {-10, SUD}});
     }
 
     void diagonales(int s) {
-        const bitboard a = PRISES ? attaques_fou(bit_de_case(s), OCCUPATION_BB) : 0;
+        const bitboard a = PRISES ? attaques_fou(bit_de_case(s), JEU.OCCUPATION_BB) : 0;
         glisser(s, a, {{11, NORD_EST}, {-9, SUD_EST}, {9, NORD_OUEST}, {-11, SUD_OUEST}});
     }
 
     void sauter(int s, bitboard attaques, std::initializer_list<int> pas) {
-        const bool prises = PRISES && (attaques & CAMP_BB[indice_camp(adversaire_)]) != 0;
+        const bool prises = PRISES && (attaques & JEU.CAMP_BB[indice_camp(adversaire_)]) != 0;
         if (!CALMES && !prises) return;
         for (int d : pas) {
             if (b_[s + d] == VIDE) calme(s, s + d);
@@ -173,11 +173,11 @@ private:
 // The pieces of the side to move that attack an enemy piece, or may take en
 // passant: most positions have few, and only they need their captures listed.
 bitboard preneurs() {
-    const bitboard ennemis = CAMP_BB[1 - indice_camp(TRAIT)];
-    bitboard p = pieces_bb(PION_P * TRAIT) &
-                 (TRAIT == BLANC ? ((ennemis & ~COLONNE_A) >> 9) | ((ennemis & ~COLONNE_H) >> 7)
+    const bitboard ennemis = JEU.CAMP_BB[1 - indice_camp(JEU.TRAIT)];
+    bitboard p = pieces_bb(PION_P * JEU.TRAIT) &
+                 (JEU.TRAIT == BLANC ? ((ennemis & ~COLONNE_A) >> 9) | ((ennemis & ~COLONNE_H) >> 7)
                                  : ((ennemis & ~COLONNE_A) << 7) | ((ennemis & ~COLONNE_H) << 9));
-    attaques_des_pieces(TRAIT, OCCUPATION_BB, [&](int b, bitboard attaques) {
+    attaques_des_pieces(JEU.TRAIT, JEU.OCCUPATION_BB, [&](int b, bitboard attaques) {
         if ((attaques & ennemis) != 0) p |= bitboard{1} << b;
     });
     return p | preneurs_en_passant();
@@ -186,11 +186,11 @@ bitboard preneurs() {
 }  // namespace
 
 void generer_liste(liste_coups* calmes, liste_coups* prises) {
-    generateur<true, true>(calmes, prises).generer(CAMP_BB[indice_camp(TRAIT)]);
+    generateur<true, true>(calmes, prises).generer(JEU.CAMP_BB[indice_camp(JEU.TRAIT)]);
 }
 void generer_prises(liste_coups* prises) { generateur<false, true>(nullptr, prises).generer(preneurs()); }
 void generer_calmes(liste_coups* calmes, bitboard* reste) {
     generateur<true, false> g(calmes, nullptr);
-    if (*reste == CAMP_BB[indice_camp(TRAIT)]) g.roques();
+    if (*reste == JEU.CAMP_BB[indice_camp(JEU.TRAIT)]) g.roques();
     while (*reste != 0 && calmes->nb_coups < LOT_DE_CALMES) g.piece(case_de_bit(bit_suivant(*reste)));
 }

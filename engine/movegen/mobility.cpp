@@ -14,12 +14,12 @@ std::pair<int, int> mobilites() {
     int blancs = blanc.coups, noirs = noir.coups;
     if (droits_de_roque()) {
         const roques r = roques_actuels();
-        const bitboard echec = en_echec(blanc.attaques, noir.attaques, OCCUPATION_BB, pieces_bb(-ROI), TRAIT);
+        const bitboard echec = en_echec(blanc.attaques, noir.attaques, JEU.OCCUPATION_BB, pieces_bb(-ROI), JEU.TRAIT);
         blancs += termes_roque(r, echec, BLANC);
         noirs += termes_roque(r, echec, NOIR);
     }
     int de, a;
-    if (dernier_coup(&de, &a)) compter_en_passant(de, a, ECHIQUIER[a], &blancs, &noirs);
+    if (dernier_coup(&de, &a)) compter_en_passant(de, a, JEU.ECHIQUIER[a], &blancs, &noirs);
     return {blancs, noirs};
 }
 

@@ -31,7 +31,8 @@ struct parent_feuilles {
     bool pret;     // filled in when the first child is counted
     bool directe;  // few children: each is counted afresh
 };
-parent_feuilles P;
+// Each search thread scores its own leaves.
+thread_local constinit parent_feuilles P{};
 
 constexpr bitboard CASES_ROQUE = CASES_PETIT_BLANC | CASES_GRAND_BLANC | CASES_PETIT_NOIR | CASES_GRAND_NOIR;
 constexpr bitboard COINS = cases({21, 28, 91, 98});
@@ -49,7 +50,7 @@ bitboard cases_de(const roques& r) {
 bitboard attaquants(int b) {
     bitboard a = (ATTAQUES_CAVALIER[b] & P.cavaliers) | (ATTAQUES_ROI[b] & P.rois);
     if ((P.glissades >> b & 1) != 0)
-        a |= (attaques_fou(b, OCCUPATION_BB) & P.diagonales) | (attaques_tour(b, OCCUPATION_BB) & P.lignes);
+        a |= (attaques_fou(b, JEU.OCCUPATION_BB) & P.diagonales) | (attaques_tour(b, JEU.OCCUPATION_BB) & P.lignes);
     return a;
 }
 
@@ -61,7 +62,7 @@ roques roques_apres(int depart, int arrivee, int piece) {
     const bitboard touchees = (bitboard{1} << bit_de_case(depart)) | (bitboard{1} << bit_de_case(arrivee));
     if ((touchees & COINS) != 0) {
         auto garde = [&](int droit, int c, int tour) {
-            return (c == arrivee ? piece : c == depart ? VIDE : ECHIQUIER[c]) == tour ? droit : 0;
+            return (c == arrivee ? piece : c == depart ? VIDE : JEU.ECHIQUIER[c]) == tour ? droit : 0;
         };
         r = {garde(r.petit_blanc, 28, TOUR_P), garde(r.grand_blanc, 21, TOUR_P), garde(r.petit_noir, 98, -TOUR_P),
              garde(r.grand_noir, 91, -TOUR_P)};
@@ -83,8 +84,8 @@ void remplir_parent() {
     P.lignes = pieces_bb(TOUR_P) | pieces_bb(-TOUR_P) | dames;
     P.pieces = P.cavaliers | P.rois | P.diagonales | P.lignes;
     const bitboard blancs = pieces_bb(PION_P), noirs = pieces_bb(-PION_P);
-    P.pions[0] = compter_pions<BLANC>(blancs, ~OCCUPATION_BB, CAMP_BB[1]);
-    P.pions[1] = compter_pions<NOIR>(noirs, ~OCCUPATION_BB, CAMP_BB[0]);
+    P.pions[0] = compter_pions<BLANC>(blancs, ~JEU.OCCUPATION_BB, JEU.CAMP_BB[1]);
+    P.pions[1] = compter_pions<NOIR>(noirs, ~JEU.OCCUPATION_BB, JEU.CAMP_BB[0]);
     P.cases_des_pions[0] = blancs | P.pions[0].attaques | blancs << 8 | ((blancs << 8) & (RANGEE_2 | RANGEE_3)) << 8;
     P.cases_des_pions[1] = noirs | P.pions[1].attaques | noirs >> 8 | ((noirs >> 8) & (RANGEE_6 | RANGEE_7)) >> 8;
     P.droits = roques_actuels();
@@ -94,7 +95,7 @@ void remplir_parent() {
     P.glissades = 0;
     bitboard unions[2];
     for (int i = 0; i < 2; ++i) {
-        const bitboard propres = CAMP_BB[i];
+        const bitboard propres = JEU.CAMP_BB[i];
         unions[i] = P.pions[i].attaques;
         int total = 0;
         auto noter = [&](int b, bitboard a) {
@@ -115,19 +116,19 @@ void remplir_parent() {
         }
         for (bitboard x = P.diagonales & propres; x != 0;) {
             const int b = bit_suivant(x);
-            const bitboard a = attaques_glisseur(true, P.lignes >> b & 1, b, OCCUPATION_BB);
+            const bitboard a = attaques_glisseur(true, P.lignes >> b & 1, b, JEU.OCCUPATION_BB);
             P.glissades |= a;
             noter(b, a);
         }
         for (bitboard x = P.lignes & ~P.diagonales & propres; x != 0;) {
             const int b = bit_suivant(x);
-            const bitboard a = attaques_tour(b, OCCUPATION_BB);
+            const bitboard a = attaques_tour(b, JEU.OCCUPATION_BB);
             P.glissades |= a;
             noter(b, a);
         }
         P.totaux[i] = total;
     }
-    P.en_echec = en_echec(unions[0], unions[1], OCCUPATION_BB, pieces_bb(-ROI), -TRAIT);
+    P.en_echec = en_echec(unions[0], unions[1], JEU.OCCUPATION_BB, pieces_bb(-ROI), -JEU.TRAIT);
     P.termes[0] = termes_roque(P.droits, P.en_echec, BLANC);
     P.termes[1] = termes_roque(P.droits, P.en_echec, NOIR);
     P.depart = -1;
@@ -136,20 +137,20 @@ void remplir_parent() {
 // The counts after the move, en passant terms apart, counted afresh on the
 // board with the move's pieces shifted.
 int compter_directement(int depart, int arrivee) {
-    const int piece = ECHIQUIER[depart], prise = ECHIQUIER[arrivee];
+    const int piece = JEU.ECHIQUIER[depart], prise = JEU.ECHIQUIER[arrivee];
     const bitboard de = bitboard{1} << bit_de_case(depart), a = bitboard{1} << bit_de_case(arrivee);
     const int m = piece > 0 ? 0 : 1;
     // The same bits flip both ways: the piece leaves de for a, the piece
     // taken leaves a, and de empties (a too when nothing is taken).
     auto deplacer = [&] {
-        PIECES_BB[piece + 6] ^= de | a;
-        CAMP_BB[m] ^= de | a;
+        JEU.PIECES_BB[piece + 6] ^= de | a;
+        JEU.CAMP_BB[m] ^= de | a;
         if (prise != VIDE) {
-            PIECES_BB[prise + 6] ^= a;
-            CAMP_BB[1 - m] ^= a;
-            OCCUPATION_BB ^= de;
+            JEU.PIECES_BB[prise + 6] ^= a;
+            JEU.CAMP_BB[1 - m] ^= a;
+            JEU.OCCUPATION_BB ^= de;
         } else {
-            OCCUPATION_BB ^= de | a;
+            JEU.OCCUPATION_BB ^= de | a;
         }
     };
     deplacer();
@@ -158,7 +159,7 @@ int compter_directement(int depart, int arrivee) {
     int blancs = blanc.coups, noirs = noir.coups;
     if (droits_de_roque()) {
         const roques r = roques_apres(depart, arrivee, piece);
-        const bitboard echec = en_echec(blanc.attaques, noir.attaques, OCCUPATION_BB, pieces_bb(-ROI), -TRAIT);
+        const bitboard echec = en_echec(blanc.attaques, noir.attaques, JEU.OCCUPATION_BB, pieces_bb(-ROI), -JEU.TRAIT);
         blancs += termes_roque(r, echec, BLANC);
         noirs += termes_roque(r, echec, NOIR);
     }
@@ -173,13 +174,13 @@ int compter_directement(int depart, int arrivee) {
 template <int m, bool roques_en_jeu>
 int compter_incremental(int depart, int arrivee) {
     constexpr int o = 1 - m;  // the side that does not move
-    const int piece = ECHIQUIER[depart], prise = ECHIQUIER[arrivee];
+    const int piece = JEU.ECHIQUIER[depart], prise = JEU.ECHIQUIER[arrivee];
     const int bit_depart = bit_de_case(depart), bit_arrivee = bit_de_case(arrivee);
     const bitboard de = bitboard{1} << bit_depart, a = bitboard{1} << bit_arrivee;
-    const bitboard occupation = (OCCUPATION_BB & ~de) | a;
+    const bitboard occupation = (JEU.OCCUPATION_BB & ~de) | a;
     bitboard camps[2];
-    camps[m] = (CAMP_BB[m] & ~de) | a;
-    camps[o] = CAMP_BB[o] & ~a;
+    camps[m] = (JEU.CAMP_BB[m] & ~de) | a;
+    camps[o] = JEU.CAMP_BB[o] & ~a;
 
     // Pawns count again only when the move concerns one or a square in front
     // of one or on its diagonals.
@@ -206,9 +207,9 @@ int compter_incremental(int depart, int arrivee) {
     const bitboard attaquants_arrivee = attaquants(bit_arrivee);
     const bitboard sauteurs = (P.cavaliers | P.rois) & ~de;
     int totaux[2] = {P.totaux[0], P.totaux[1]};
-    totaux[m] += std::popcount(P.attaquants_depart & sauteurs & CAMP_BB[m]) -
-                 std::popcount(attaquants_arrivee & sauteurs & CAMP_BB[m]);
-    if (prise != VIDE) totaux[o] += std::popcount(attaquants_arrivee & sauteurs & CAMP_BB[o]);
+    totaux[m] += std::popcount(P.attaquants_depart & sauteurs & JEU.CAMP_BB[m]) -
+                 std::popcount(attaquants_arrivee & sauteurs & JEU.CAMP_BB[m]);
+    if (prise != VIDE) totaux[o] += std::popcount(attaquants_arrivee & sauteurs & JEU.CAMP_BB[o]);
 
     // Sliders through either square, the piece moved and the piece taken are
     // counted again.
@@ -222,7 +223,7 @@ int compter_incremental(int depart, int arrivee) {
     };
     const bitboard glisseurs = (P.attaquants_depart | attaquants_arrivee) & (P.diagonales | P.lignes) & ~(de | a);
     auto glisseurs_du_camp = [&](auto i) {
-        for (bitboard x = glisseurs & CAMP_BB[i]; x != 0;) {
+        for (bitboard x = glisseurs & JEU.CAMP_BB[i]; x != 0;) {
             const int q = bit_suivant(x);
             recompter(i, q, attaques_glisseur(P.diagonales >> q & 1, P.lignes >> q & 1, q, occupation));
         }
@@ -260,7 +261,7 @@ int compter_incremental(int depart, int arrivee) {
                 const bitboard c = bitboard{1} << q;
                 const int i = (roi_noir & c) != 0 ? 0 : (occupation & c) != 0 ? 1 : m;
                 const bool attaquee = ((pions[i].attaques | nouvelles[i]) & c) != 0 ||
-                                      (P.gardiens[q] & CAMP_BB[i] & ~recomptees) != 0;
+                                      (P.gardiens[q] & JEU.CAMP_BB[i] & ~recomptees) != 0;
                 echec = attaquee ? echec | c : echec & ~c;
             }
             blancs += termes_roque(r, echec, BLANC);
@@ -274,7 +275,7 @@ int compter_incremental(int depart, int arrivee) {
 int compter_apres(int depart, int arrivee) {
     if (P.directe) return compter_directement(depart, arrivee);
     if (!P.pret) remplir_parent();
-    const bool blanc = ECHIQUIER[depart] > 0;
+    const bool blanc = JEU.ECHIQUIER[depart] > 0;
     if (P.cases_roque != 0)
         return blanc ? compter_incremental<0, true>(depart, arrivee) : compter_incremental<1, true>(depart, arrivee);
     return blanc ? compter_incremental<0, false>(depart, arrivee) : compter_incremental<1, false>(depart, arrivee);
@@ -288,7 +289,7 @@ void preparer_mobilites(int enfants) {
 }
 
 int difference_de_mobilite_apres(int depart, int arrivee) {
-    const int piece = ECHIQUIER[depart];
+    const int piece = JEU.ECHIQUIER[depart];
     int blancs = 0, noirs = 0;
     if (piece == PION_P || piece == -PION_P) compter_en_passant(depart, arrivee, piece, &blancs, &noirs);
     return compter_apres(depart, arrivee) + blancs - noirs;

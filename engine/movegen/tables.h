@@ -50,7 +50,7 @@ inline bitboard attaques_fou(int b, bitboard occupation) {
 // Whether a piece of that side attacks the square (bit index): on the board
 // as it stands, or with another occupation and only the pieces in presents.
 bool case_attaquee(int b, int camp, bitboard occupation, bitboard presents);
-inline bool case_attaquee(int b, int camp) { return case_attaquee(b, camp, OCCUPATION_BB, ~bitboard{0}); }
+inline bool case_attaquee(int b, int camp) { return case_attaquee(b, camp, JEU.OCCUPATION_BB, ~bitboard{0}); }
 
 // Calls f(bit, attacks) for each piece of that side but the pawns: knights,
 // bishops and queens along diagonals, rooks and queens along lines, the king.
@@ -79,6 +79,6 @@ void attaques_des_pieces(int camp, bitboard occupation, F&& f) {
 // enemy pawn that has just made its double step.
 inline bitboard preneurs_en_passant() {
     int de, a;
-    if (!dernier_coup(&de, &a) || ECHIQUIER[a] != -PION_P * TRAIT || (de - a != 20 && a - de != 20)) return 0;
-    return pieces_bb(PION_P * TRAIT) & voisines(bitboard{1} << bit_de_case(a));
+    if (!dernier_coup(&de, &a) || JEU.ECHIQUIER[a] != -PION_P * JEU.TRAIT || (de - a != 20 && a - de != 20)) return 0;
+    return pieces_bb(PION_P * JEU.TRAIT) & voisines(bitboard{1} << bit_de_case(a));
 }

@@ -3,12 +3,6 @@
 
 #include "position.h"
 
-bitboard PIECES_BB[13];
-bitboard CAMP_BB[2];
-bitboard OCCUPATION_BB;
-int NB_PIECES[13];
-uint64_t CLE;
-
 namespace {
 
 // Fixed keys: the same placement always has the same key.
@@ -30,14 +24,14 @@ constexpr std::array<std::array<uint64_t, 13>, 64> cles_zobrist() {
 const std::array<std::array<uint64_t, 13>, 64> CLES_ZOBRIST = cles_zobrist();
 
 void synchroniser_position() {
-    for (bitboard& b : PIECES_BB) b = 0;
-    CAMP_BB[0] = CAMP_BB[1] = OCCUPATION_BB = 0;
-    for (int& n : NB_PIECES) n = 0;
-    CLE = 0;
+    for (bitboard& b : JEU.PIECES_BB) b = 0;
+    JEU.CAMP_BB[0] = JEU.CAMP_BB[1] = JEU.OCCUPATION_BB = 0;
+    for (int& n : JEU.NB_PIECES) n = 0;
+    JEU.CLE = 0;
     for (int b = 0; b < 64; ++b) {
-        const int v = ECHIQUIER[case_de_bit(b)];
+        const int v = JEU.ECHIQUIER[case_de_bit(b)];
         if (v == VIDE) continue;
         basculer_piece(b, v);
-        ++NB_PIECES[v + 6];
+        ++JEU.NB_PIECES[v + 6];
     }
 }

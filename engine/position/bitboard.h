@@ -9,9 +9,7 @@
 #include <bit>
 #include <cstdint>
 
-extern int ECHIQUIER[120];
-
-using bitboard = uint64_t;
+#include "position.h"
 
 // Bit 0 is a1, bit 7 h1, bit 63 h8: ascending bits follow ascending squares.
 constexpr int calculer_bit(int c) { return 8 * (c / 10 - 2) + c % 10 - 1; }
@@ -26,43 +24,38 @@ struct table_bits {
 inline constexpr table_bits BITS_DES_CASES{};
 inline int bit_de_case(int c) { return BITS_DES_CASES.bit[c]; }
 
-extern bitboard PIECES_BB[13];  // indexed by piece code + 6
-extern bitboard CAMP_BB[2];     // [0] White, [1] Black
-extern bitboard OCCUPATION_BB;
-extern int NB_PIECES[13];       // indexed by piece code + 6
-extern uint64_t CLE;            // Zobrist key of the placement (cells only)
 extern const std::array<std::array<uint64_t, 13>, 64> CLES_ZOBRIST;  // by bit, piece code + 6
 
-inline bitboard pieces_bb(int code) { return PIECES_BB[code + 6]; }
+inline bitboard pieces_bb(int code) { return JEU.PIECES_BB[code + 6]; }
 inline int indice_camp(int camp) { return camp == 1 ? 0 : 1; }
 
 // Adds or removes piece v on bit b (the key apart).
 inline void basculer_bits(int b, int v) {
     const bitboard m = bitboard{1} << b;
-    PIECES_BB[v + 6] ^= m;
-    CAMP_BB[v > 0 ? 0 : 1] ^= m;
-    OCCUPATION_BB ^= m;
+    JEU.PIECES_BB[v + 6] ^= m;
+    JEU.CAMP_BB[v > 0 ? 0 : 1] ^= m;
+    JEU.OCCUPATION_BB ^= m;
 }
 
 inline void basculer_piece(int b, int v) {
     basculer_bits(b, v);
-    CLE ^= CLES_ZOBRIST[b][v + 6];
+    JEU.CLE ^= CLES_ZOBRIST[b][v + 6];
 }
 
 // Puts v on playing square c, keeping the derived state in step.
 inline void poser_piece(int c, int v) {
-    const int ancien = ECHIQUIER[c];
+    const int ancien = JEU.ECHIQUIER[c];
     if (ancien == v) return;
     const int b = bit_de_case(c);
     if (ancien != 0) {
         basculer_piece(b, ancien);
-        --NB_PIECES[ancien + 6];
+        --JEU.NB_PIECES[ancien + 6];
     }
     if (v != 0) {
         basculer_piece(b, v);
-        ++NB_PIECES[v + 6];
+        ++JEU.NB_PIECES[v + 6];
     }
-    ECHIQUIER[c] = v;
+    JEU.ECHIQUIER[c] = v;
 }
 
 // Rebuilds the derived state from ECHIQUIER.

@@ -6,26 +6,21 @@
 #include "globals.h"
 #include "position.h"
 
-coup_partie PARTIE[TAILLE_PARTIE];
-echiquier_sauve ECHIQUIERS[TAILLE_PARTIE];
-int FIN_LISTE_PARTIE = -1;
-bool INSTANTANES_DIFFERES = false;
-
 namespace {
 
 void ecrire_cases(echiquier_sauve& s) {
-    std::memcpy(s.cases, &ECHIQUIER[20], sizeof s.cases);
+    std::memcpy(s.cases, &JEU.ECHIQUIER[20], sizeof s.cases);
     s.cases_a_jour = true;
 }
 
 void sauve(echiquier_sauve& s) {
-    if (INSTANTANES_DIFFERES) s.cases_a_jour = false;
+    if (JEU.INSTANTANES_DIFFERES) s.cases_a_jour = false;
     else ecrire_cases(s);
-    s.petit_roque_blanc = PETIT_ROQUE_BLANC;
-    s.grand_roque_blanc = GRAND_ROQUE_BLANC;
-    s.petit_roque_noir = PETIT_ROQUE_NOIR;
-    s.grand_roque_noir = GRAND_ROQUE_NOIR;
-    s.cle = CLE;
+    s.petit_roque_blanc = JEU.PETIT_ROQUE_BLANC;
+    s.grand_roque_blanc = JEU.GRAND_ROQUE_BLANC;
+    s.petit_roque_noir = JEU.PETIT_ROQUE_NOIR;
+    s.grand_roque_noir = JEU.GRAND_ROQUE_NOIR;
+    s.cle = JEU.CLE;
 }
 
 inline void restaurer_case(const echiquier_sauve& s, int c) { poser_piece(c, s.cases[c - 20]); }
@@ -44,15 +39,15 @@ int promotion_piece(int code) {
 
 void sauve_position_initiale() {
     synchroniser_position();
-    sauve(ECHIQUIERS[0]);
-    ecrire_cases(ECHIQUIERS[0]);
-    ECHIQUIERS[0].nb_occurrences = 1;
-    ECHIQUIERS[0].debut_fenetre = 0;
+    sauve(JEU.ECHIQUIERS[0]);
+    ecrire_cases(JEU.ECHIQUIERS[0]);
+    JEU.ECHIQUIERS[0].nb_occurrences = 1;
+    JEU.ECHIQUIERS[0].debut_fenetre = 0;
 }
 
 int ajoute_coup_partie(int depart, int arrivee) {
-    int* b = ECHIQUIER;
-    const int n = ++FIN_LISTE_PARTIE;
+    int* b = JEU.ECHIQUIER;
+    const int n = ++JEU.FIN_LISTE_PARTIE;
     assert(n < TAILLE_PARTIE - 1);
 
     int t = arrivee & 0xFF;
@@ -64,33 +59,33 @@ int ajoute_coup_partie(int depart, int arrivee) {
 
     // Take-back and the repetition test read the snapshot of the position a
     // move is made from.
-    if (!ECHIQUIERS[n].cases_a_jour) ecrire_cases(ECHIQUIERS[n]);
+    if (!JEU.ECHIQUIERS[n].cases_a_jour) ecrire_cases(JEU.ECHIQUIERS[n]);
 
     const int piece = b[depart];
     const int prise = b[t];
-    PARTIE[n] = {static_cast<uint8_t>(depart), static_cast<uint8_t>(t), piece, prise};
+    JEU.PARTIE[n] = {static_cast<uint8_t>(depart), static_cast<uint8_t>(t), piece, prise};
 
-    const int p = PROMOTION != 0 ? PROMOTION : piece;
+    const int p = JEU.PROMOTION != 0 ? JEU.PROMOTION : piece;
     const int arrivant = promue != 0 ? promue : p;
     const int bd = bit_de_case(depart), bt = bit_de_case(t);
     if (prise != VIDE) {
         basculer_piece(bt, prise);
-        --NB_PIECES[prise + 6];
+        --JEU.NB_PIECES[prise + 6];
     }
     basculer_piece(bd, piece);
     basculer_piece(bt, arrivant);
-    --NB_PIECES[piece + 6];
-    ++NB_PIECES[arrivant + 6];
+    --JEU.NB_PIECES[piece + 6];
+    ++JEU.NB_PIECES[arrivant + 6];
     b[t] = arrivant;
     b[depart] = VIDE;
 
     if (droits_de_roque()) {
-        if (p == ROI) PETIT_ROQUE_BLANC = GRAND_ROQUE_BLANC = 0;
-        if (p == -ROI) PETIT_ROQUE_NOIR = GRAND_ROQUE_NOIR = 0;
-        if (b[21] != TOUR_P) GRAND_ROQUE_BLANC = 0;
-        if (b[28] != TOUR_P) PETIT_ROQUE_BLANC = 0;
-        if (b[91] != -TOUR_P) GRAND_ROQUE_NOIR = 0;
-        if (b[98] != -TOUR_P) PETIT_ROQUE_NOIR = 0;
+        if (p == ROI) JEU.PETIT_ROQUE_BLANC = JEU.GRAND_ROQUE_BLANC = 0;
+        if (p == -ROI) JEU.PETIT_ROQUE_NOIR = JEU.GRAND_ROQUE_NOIR = 0;
+        if (b[21] != TOUR_P) JEU.GRAND_ROQUE_BLANC = 0;
+        if (b[28] != TOUR_P) JEU.PETIT_ROQUE_BLANC = 0;
+        if (b[91] != -TOUR_P) JEU.GRAND_ROQUE_NOIR = 0;
+        if (b[98] != -TOUR_P) JEU.PETIT_ROQUE_NOIR = 0;
     }
 
     if (p == ROI || p == -ROI) {
@@ -108,20 +103,20 @@ int ajoute_coup_partie(int depart, int arrivee) {
         else if (p == -PION_P && (t - depart == -9 || t - depart == -11)) poser_piece(t + 10, VIDE);
     }
 
-    if (arrivant == ROI) ROI_BLANC = t;
-    else if (arrivant == -ROI) ROI_NOIR = t;
+    if (arrivant == ROI) JEU.ROI_BLANC = t;
+    else if (arrivant == -ROI) JEU.ROI_NOIR = t;
 
-    echiquier_sauve& s = ECHIQUIERS[n + 1];
+    echiquier_sauve& s = JEU.ECHIQUIERS[n + 1];
     sauve(s);
 
     // Every second earlier snapshot has the same side to move. A capture or a
     // pawn move can never be undone, so no placement before it can recur.
     const bool irreversible = prise != VIDE || piece == PION_P || piece == -PION_P;
-    s.debut_fenetre = irreversible ? n + 1 : ECHIQUIERS[n].debut_fenetre;
+    s.debut_fenetre = irreversible ? n + 1 : JEU.ECHIQUIERS[n].debut_fenetre;
     s.nb_occurrences = 1;
     for (int k = n - 1; k >= s.debut_fenetre; k -= 2) {
-        const echiquier_sauve& e = ECHIQUIERS[k];
-        if (e.cle == s.cle && cmp_mem(e.cases, &ECHIQUIER[20], 80) == 0) {
+        const echiquier_sauve& e = JEU.ECHIQUIERS[k];
+        if (e.cle == s.cle && cmp_mem(e.cases, &JEU.ECHIQUIER[20], 80) == 0) {
             s.nb_occurrences = e.nb_occurrences + 1;
             break;
         }
@@ -131,13 +126,13 @@ int ajoute_coup_partie(int depart, int arrivee) {
 }
 
 void retire_coup_partie() {
-    int* b = ECHIQUIER;
-    const int n = FIN_LISTE_PARTIE;
+    int* b = JEU.ECHIQUIER;
+    const int n = JEU.FIN_LISTE_PARTIE;
     assert(n >= 0);
-    const coup_partie& m = PARTIE[n];
+    const coup_partie& m = JEU.PARTIE[n];
     const int d = m.depart;
     const int a = m.arrivee;
-    const echiquier_sauve& s = ECHIQUIERS[n];
+    const echiquier_sauve& s = JEU.ECHIQUIERS[n];
 
     // The moved piece goes back and the taken one returns; the rook of a
     // castling and a pawn taken en passant come back from the snapshot.
@@ -145,11 +140,11 @@ void retire_coup_partie() {
     const int arrive = b[a];
     basculer_bits(ba, arrive);
     basculer_bits(bd, m.piece_jouee);
-    --NB_PIECES[arrive + 6];
-    ++NB_PIECES[m.piece_jouee + 6];
+    --JEU.NB_PIECES[arrive + 6];
+    ++JEU.NB_PIECES[m.piece_jouee + 6];
     if (m.piece_prise != VIDE) {
         basculer_bits(ba, m.piece_prise);
-        ++NB_PIECES[m.piece_prise + 6];
+        ++JEU.NB_PIECES[m.piece_prise + 6];
     }
     b[d] = m.piece_jouee;
     b[a] = m.piece_prise;
@@ -160,38 +155,38 @@ void retire_coup_partie() {
     } else if (prise_en_passant(m.piece_jouee, d, a, m.piece_prise)) {
         restaurer_case(s, m.piece_jouee == PION_P ? a - 10 : a + 10);
     }
-    CLE = s.cle;
-    PETIT_ROQUE_BLANC = s.petit_roque_blanc;
-    GRAND_ROQUE_BLANC = s.grand_roque_blanc;
-    PETIT_ROQUE_NOIR = s.petit_roque_noir;
-    GRAND_ROQUE_NOIR = s.grand_roque_noir;
-    if (b[d] == ROI) ROI_BLANC = d;
-    else if (b[d] == -ROI) ROI_NOIR = d;
-    if (b[a] == ROI) ROI_BLANC = a;
-    else if (b[a] == -ROI) ROI_NOIR = a;
-    FIN_LISTE_PARTIE = n - 1;
+    JEU.CLE = s.cle;
+    JEU.PETIT_ROQUE_BLANC = s.petit_roque_blanc;
+    JEU.GRAND_ROQUE_BLANC = s.grand_roque_blanc;
+    JEU.PETIT_ROQUE_NOIR = s.petit_roque_noir;
+    JEU.GRAND_ROQUE_NOIR = s.grand_roque_noir;
+    if (b[d] == ROI) JEU.ROI_BLANC = d;
+    else if (b[d] == -ROI) JEU.ROI_NOIR = d;
+    if (b[a] == ROI) JEU.ROI_BLANC = a;
+    else if (b[a] == -ROI) JEU.ROI_NOIR = a;
+    JEU.FIN_LISTE_PARTIE = n - 1;
     assert(position_is_ok());
 }
 
 bool repetitions_possibles() {
-    const int n = FIN_LISTE_PARTIE + 1;
-    return n - 1 >= ECHIQUIERS[n].debut_fenetre;
+    const int n = JEU.FIN_LISTE_PARTIE + 1;
+    return n - 1 >= JEU.ECHIQUIERS[n].debut_fenetre;
 }
 
 bool repetition_possible_apres(int depart, int arrivee) {
-    const int n = FIN_LISTE_PARTIE + 1;
-    const int debut = ECHIQUIERS[n].debut_fenetre;
-    const int piece = ECHIQUIER[depart];
-    if (ECHIQUIER[arrivee] != VIDE || piece == PION_P || piece == -PION_P) return false;
-    const uint64_t cle = CLE ^ CLES_ZOBRIST[bit_de_case(depart)][piece + 6] ^ CLES_ZOBRIST[bit_de_case(arrivee)][piece + 6];
+    const int n = JEU.FIN_LISTE_PARTIE + 1;
+    const int debut = JEU.ECHIQUIERS[n].debut_fenetre;
+    const int piece = JEU.ECHIQUIER[depart];
+    if (JEU.ECHIQUIER[arrivee] != VIDE || piece == PION_P || piece == -PION_P) return false;
+    const uint64_t cle = JEU.CLE ^ CLES_ZOBRIST[bit_de_case(depart)][piece + 6] ^ CLES_ZOBRIST[bit_de_case(arrivee)][piece + 6];
     for (int k = n - 1; k >= debut; k -= 2)
-        if (ECHIQUIERS[k].cle == cle) return true;
+        if (JEU.ECHIQUIERS[k].cle == cle) return true;
     return false;
 }
 
 int is_dernier_coup_une_prise() {
-    if (FIN_LISTE_PARTIE < 0) return 0;
-    return PARTIE[FIN_LISTE_PARTIE].piece_prise != VIDE ? 1 : 0;
+    if (JEU.FIN_LISTE_PARTIE < 0) return 0;
+    return JEU.PARTIE[JEU.FIN_LISTE_PARTIE].piece_prise != VIDE ? 1 : 0;
 }
 
 int cmp_mem(const int* a, const int* b, int n) {

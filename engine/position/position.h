@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The one position the engine holds: a 10 x 12 mailbox board, the side to move,
+// The position a thread plays on: a 10 x 12 mailbox board, the side to move,
 // the king squares, the castling rights, and the game record with a snapshot of
 // the board after every move (for take-back and repetition counting).
 #pragma once
@@ -29,17 +29,6 @@ constexpr bool case_jouable(int c) { return c >= 21 && c <= 98 && c % 10 >= 1 &&
 constexpr int PREMIER_CODE_PROMOTION = 110;
 int promotion_cible(int code);  // the target square on rank 8 or rank 1
 int promotion_piece(int code);  // the piece placed, with its side's sign
-
-extern int ECHIQUIER[120];
-extern int TRAIT;
-extern int ADVERSAIRE;
-extern int ROI_BLANC;
-extern int ROI_NOIR;
-extern int PETIT_ROQUE_BLANC;
-extern int GRAND_ROQUE_BLANC;
-extern int PETIT_ROQUE_NOIR;
-extern int GRAND_ROQUE_NOIR;
-extern int PROMOTION;
 
 void vide_echiquier();
 void init();
@@ -75,22 +64,58 @@ constexpr int TAILLE_PARTIE = 2048;
 constexpr int RESERVE_RECHERCHE = 64;
 constexpr int MAX_COUPS_PARTIE = TAILLE_PARTIE - 1 - RESERVE_RECHERCHE;
 
-extern coup_partie PARTIE[TAILLE_PARTIE];
-extern echiquier_sauve ECHIQUIERS[TAILLE_PARTIE];
-extern int FIN_LISTE_PARTIE;
+using bitboard = uint64_t;
+
+// Everything a thread changes as it plays moves out. Each thread has its own
+// (JEU): the input thread holds the game "position" set up, and every search
+// thread a copy of it taken when the search starts. All members start at zero,
+// so that a new thread's copy costs nothing until init() or restaurer_partie().
+struct etat_position {
+    int ECHIQUIER[120];
+    int TRAIT;
+    int ADVERSAIRE;
+    int ROI_BLANC;
+    int ROI_NOIR;
+    int PETIT_ROQUE_BLANC;
+    int GRAND_ROQUE_BLANC;
+    int PETIT_ROQUE_NOIR;
+    int GRAND_ROQUE_NOIR;
+    int PROMOTION;
+    // En passant target square named by the last FEN (0 for none). It stands
+    // for the opponent's double step while the game record is still empty.
+    int EN_PASSANT_FEN;
+    // The FEN's half-move clock and move number (0 and 1 for the start position).
+    int DEMI_COUPS_FEN;
+    int NUMERO_FEN;
+
+    coup_partie PARTIE[TAILLE_PARTIE];
+    echiquier_sauve ECHIQUIERS[TAILLE_PARTIE];
+    int FIN_LISTE_PARTIE;
+    // While set (during a search or a perft), the cells of a new snapshot are
+    // written only when a move is made from it: most positions are leaves,
+    // whose cells nobody reads. Everything else about the record is unchanged.
+    bool INSTANTANES_DIFFERES;
+
+    // Derived from ECHIQUIER (bitboard.h): a set per piece code + 6 and per
+    // side ([0] White, [1] Black), the piece counts by code + 6 and the
+    // Zobrist key of the placement (cells only).
+    bitboard PIECES_BB[13];
+    bitboard CAMP_BB[2];
+    bitboard OCCUPATION_BB;
+    int NB_PIECES[13];
+    uint64_t CLE;
+};
+extern thread_local constinit etat_position JEU;
 
 // DRAW when the move brings a position back a third time, else PAS_DE_NULLE.
 constexpr int PAS_DE_NULLE = 1000;
 int ajoute_coup_partie(int depart, int arrivee);
 
-// While set (during a search or a perft), the cells of a new snapshot are
-// written only when a move is made from it: most positions are leaves, whose
-// cells nobody reads. Everything else about the record is unchanged.
-extern bool INSTANTANES_DIFFERES;
+// Defers the snapshots' cells (INSTANTANES_DIFFERES) for its lifetime.
 struct instantanes_differes {
-    bool avant = INSTANTANES_DIFFERES;
-    instantanes_differes() { INSTANTANES_DIFFERES = true; }
-    ~instantanes_differes() { INSTANTANES_DIFFERES = avant; }
+    bool avant = JEU.INSTANTANES_DIFFERES;
+    instantanes_differes() { JEU.INSTANTANES_DIFFERES = true; }
+    ~instantanes_differes() { JEU.INSTANTANES_DIFFERES = avant; }
     instantanes_differes(const instantanes_differes&) = delete;
     instantanes_differes& operator=(const instantanes_differes&) = delete;
 };
@@ -110,20 +135,13 @@ int cmp_mem(const int* a, const int* b, int n);
 // directly (a FEN): the derived state is rebuilt first.
 void sauve_position_initiale();
 
-// En passant target square named by the last FEN (0 for none). It stands for
-// the opponent's double step while the game record is still empty.
-extern int EN_PASSANT_FEN;
-// The FEN's half-move clock and move number (0 and 1 for the start position).
-extern int DEMI_COUPS_FEN;
-extern int NUMERO_FEN;
-
 // The move that led to the current position: the record's last entry, or the
 // double step that a valid FEN en passant field implies. False when none.
 bool double_pas_fen(int* depart, int* arrivee);
 inline bool dernier_coup(int* depart, int* arrivee) {
-    if (FIN_LISTE_PARTIE < 0) return double_pas_fen(depart, arrivee);
-    *depart = PARTIE[FIN_LISTE_PARTIE].depart;
-    *arrivee = PARTIE[FIN_LISTE_PARTIE].arrivee;
+    if (JEU.FIN_LISTE_PARTIE < 0) return double_pas_fen(depart, arrivee);
+    *depart = JEU.PARTIE[JEU.FIN_LISTE_PARTIE].depart;
+    *arrivee = JEU.PARTIE[JEU.FIN_LISTE_PARTIE].arrivee;
     return true;
 }
 
@@ -131,7 +149,7 @@ inline bool dernier_coup(int* depart, int* arrivee) {
 bool position_is_ok();
 
 inline bool droits_de_roque() {
-    return (PETIT_ROQUE_BLANC | GRAND_ROQUE_BLANC | PETIT_ROQUE_NOIR | GRAND_ROQUE_NOIR) != 0;
+    return (JEU.PETIT_ROQUE_BLANC | JEU.GRAND_ROQUE_BLANC | JEU.PETIT_ROQUE_NOIR | JEU.GRAND_ROQUE_NOIR) != 0;
 }
 
 // A pawn moving diagonally onto an empty square takes en passant.

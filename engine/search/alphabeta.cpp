@@ -1,35 +1,38 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <bit>
 #include <cassert>
-#include <memory>
-#include <vector>
 
 #include "bitboard.h"
 #include "globals.h"
 #include "movegen.h"
 #include "search.h"
 
-variation P_VARIATION;
-int EXTENSION;
-int LONGEST;
-
 namespace {
 
 // Nodes come from a free list refilled by whole blocks: one node per legal
 // move searched would otherwise cost a heap allocation each.
 constexpr int NOEUDS_PAR_BLOC = 4096;
-variation* libres = nullptr;
-std::vector<std::unique_ptr<variation[]>> blocs;
+
+}  // namespace
+
+struct bloc_variations {
+    variation noeuds[NOEUDS_PAR_BLOC];
+    bloc_variations* suivant;
+};
+
+thread_local constinit etat_recherche RECHERCHE{};
+
+namespace {
 
 variation* nouvelle_variation(coup m) {
-    if (libres == nullptr) {
-        blocs.push_back(std::make_unique<variation[]>(NOEUDS_PAR_BLOC));
-        variation* bloc = blocs.back().get();
+    if (RECHERCHE.libres == nullptr) {
+        RECHERCHE.blocs = new bloc_variations{{}, RECHERCHE.blocs};
+        variation* bloc = RECHERCHE.blocs->noeuds;
         for (int i = 0; i < NOEUDS_PAR_BLOC; ++i) bloc[i].suivant = i + 1 < NOEUDS_PAR_BLOC ? &bloc[i + 1] : nullptr;
-        libres = bloc;
+        RECHERCHE.libres = bloc;
     }
-    variation* v = libres;
-    libres = v->suivant;
+    variation* v = RECHERCHE.libres;
+    RECHERCHE.libres = v->suivant;
     *v = {m.depart, m.arrivee, nullptr};
     return v;
 }
@@ -130,13 +133,13 @@ void chercher_liste(const liste_coups& liste, int extension, noeud& n, int a_ven
         }
         ++legaux;
         variation* noeud = nouvelle_variation(m);
-        EXTENSION = extension;
+        RECHERCHE.EXTENSION = extension;
         // The root's line always starts with a legal move.
         if (depth == PROFONDEUR && pv->suivant == nullptr) pv->suivant = noeud;
         if (best > alpha) alpha = best;
         int score;
         if (r == DRAW) {
-            score = -r * TRAIT;
+            score = -r * JEU.TRAIT;
         } else {
             inverse_trait();
             if (feuilles) score = STOP == 1 ? -SCORE_ARRET : -eval();
@@ -175,25 +178,25 @@ void restreindre_racine(liste_coups* liste) {
 void libere_variation(variation* v) {
     while (v != nullptr) {
         variation* suivant = v->suivant;
-        v->suivant = libres;
-        libres = v;
+        v->suivant = RECHERCHE.libres;
+        RECHERCHE.libres = v;
         v = suivant;
     }
 }
 
 void init_variation() {
-    POSITIONS = 0;
-    P_VARIATION.depart = 0;
-    P_VARIATION.arrivee = 0;
-    libere_variation(P_VARIATION.suivant);
-    P_VARIATION.suivant = nullptr;
-    LONGEST = 0;
+    RECHERCHE.POSITIONS = 0;
+    RECHERCHE.P_VARIATION.depart = 0;
+    RECHERCHE.P_VARIATION.arrivee = 0;
+    libere_variation(RECHERCHE.P_VARIATION.suivant);
+    RECHERCHE.P_VARIATION.suivant = nullptr;
+    RECHERCHE.LONGEST = 0;
 }
 
 int alphabeta(int depth, int alpha, int beta, variation* pv) {
     // Past the node limit the iteration is thrown away: every node ends at once.
-    if (STOP == 1 || POSITIONS > BUDGET_ITERATION) return SCORE_ARRET;
-    if (depth == 0 && (EXTENSION == 0 || pv == nullptr)) return eval();
+    if (STOP == 1 || RECHERCHE.POSITIONS > RECHERCHE.BUDGET_ITERATION) return SCORE_ARRET;
+    if (depth == 0 && (RECHERCHE.EXTENSION == 0 || pv == nullptr)) return eval();
     if (depth < 0) return eval();
 
     noeud n = {depth, alpha, beta, -MAT, 0, pv, preparer_legalite(), false};
@@ -207,8 +210,8 @@ int alphabeta(int depth, int alpha, int beta, variation* pv) {
     // Quiet moves after the captures; at the capture extension only when no
     // capture was legal, so that mate and stalemate are still seen there.
     // They are generated a few at a time, as they are searched.
-    if (depth > 0 || (depth == 0 && EXTENSION == 1 && n.legaux == 0)) {
-        for (bitboard reste = CAMP_BB[indice_camp(TRAIT)]; reste != 0 && n.best < beta;) {
+    if (depth > 0 || (depth == 0 && RECHERCHE.EXTENSION == 1 && n.legaux == 0)) {
+        for (bitboard reste = JEU.CAMP_BB[indice_camp(JEU.TRAIT)]; reste != 0 && n.best < beta;) {
             init_liste(&liste);
             generer_calmes(&liste, &reste);
             if (racine_restreinte) restreindre_racine(&liste);
@@ -220,6 +223,6 @@ int alphabeta(int depth, int alpha, int beta, variation* pv) {
     if (best != -MAT) return best;
     if (n.legaux == 0 && !roi_du_trait_attaque()) return -DRAW;
     const int ply = PROFONDEUR - depth;
-    if (ply > LONGEST) LONGEST = ply;
+    if (ply > RECHERCHE.LONGEST) RECHERCHE.LONGEST = ply;
     return -MAT;
 }

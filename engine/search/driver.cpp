@@ -14,7 +14,6 @@ coup PONDER_COUP;
 int64_t NOEUDS_AFFICHES;
 int64_t LIMITE_NOEUDS;
 liste_coups COUPS_RACINE;
-int64_t BUDGET_ITERATION = INT64_MAX;
 
 namespace {
 
@@ -66,24 +65,24 @@ std::string texte_coup(coup c) {
 void affiche_info(int score) {
     std::string ligne;
     if (score == MAT || score == -MAT) {
-        int n = LONGEST;
+        int n = RECHERCHE.LONGEST;
         int compte = 0;
         if (n != 0) {
             compte = n - n / 2;
         } else {
-            for (variation* v = P_VARIATION.suivant; v != nullptr; v = v->suivant) ++compte;
+            for (variation* v = RECHERCHE.P_VARIATION.suivant; v != nullptr; v = v->suivant) ++compte;
         }
         ligne = format_texte("info depth %d score mate %d nodes %lld pv ", PROFONDEUR, score == MAT ? compte : -compte,
-                             static_cast<long long>(POSITIONS));
+                             static_cast<long long>(RECHERCHE.POSITIONS));
     } else {
         ligne = format_texte("info depth %d score cp %d nodes %lld pv ", PROFONDEUR, score,
-                             static_cast<long long>(POSITIONS));
+                             static_cast<long long>(RECHERCHE.POSITIONS));
     }
-    for (variation* v = P_VARIATION.suivant; v != nullptr; v = v->suivant) {
+    for (variation* v = RECHERCHE.P_VARIATION.suivant; v != nullptr; v = v->suivant) {
         ligne += texte_coup({v->depart, v->arrivee});
         ligne += ' ';
     }
-    NOEUDS_AFFICHES += POSITIONS;
+    NOEUDS_AFFICHES += RECHERCHE.POSITIONS;
     sortie_ligne(ligne);
 }
 
@@ -115,13 +114,13 @@ void joue() {
         if (PROFONDEUR_FIXE == 1) d = limite;
         init_variation();
         PROFONDEUR = d;
-        BUDGET_ITERATION = LIMITE_NOEUDS > 0 ? LIMITE_NOEUDS - comptees : INT64_MAX;
-        score = alphabeta(d, -MAT, MAT, &P_VARIATION);
-        if (POSITIONS > BUDGET_ITERATION) break;
+        RECHERCHE.BUDGET_ITERATION = LIMITE_NOEUDS > 0 ? LIMITE_NOEUDS - comptees : INT64_MAX;
+        score = alphabeta(d, -MAT, MAT, &RECHERCHE.P_VARIATION);
+        if (RECHERCHE.POSITIONS > RECHERCHE.BUDGET_ITERATION) break;
         if (STOP == 0) {
-            comptees += POSITIONS;
+            comptees += RECHERCHE.POSITIONS;
             affiche_info(score);
-            const variation* premier = P_VARIATION.suivant;
+            const variation* premier = RECHERCHE.P_VARIATION.suivant;
             if (premier != nullptr) {
                 BEST_COUP = {premier->depart, premier->arrivee};
                 const variation* second = premier->suivant;
@@ -130,7 +129,7 @@ void joue() {
         }
     }
     PROFONDEUR = limite;
-    BUDGET_ITERATION = INT64_MAX;
+    RECHERCHE.BUDGET_ITERATION = INT64_MAX;
     assert(partie_intacte(avant));
     // An interface may send the next "go" the moment it reads bestmove.
     CALCUL = 0;

@@ -6,11 +6,9 @@
 #include "movegen.h"
 #include "search.h"
 
-int64_t POSITIONS;
-
 namespace {
 
-inline int difference(int code) { return NB_PIECES[code + 6] - NB_PIECES[-code + 6]; }
+inline int difference(int code) { return JEU.NB_PIECES[code + 6] - JEU.NB_PIECES[-code + 6]; }
 
 // What a piece of that kind is worth; kings are never taken and count nothing.
 int valeur(int type) {
@@ -40,57 +38,53 @@ int note(int score, int mobilite, int trait) {
 // rook 14, a bishop 13, a knight or a king 8, a pawn 4 (two advances, two
 // captures); castling and en passant add at most 2 each.
 int mobilite_maximale(int camp) {
-    auto n = [camp](int type) { return NB_PIECES[type * camp + 6]; };
+    auto n = [camp](int type) { return JEU.NB_PIECES[type * camp + 6]; };
     return 27 * n(REINE) + 14 * n(TOUR_P) + 13 * n(FOU_P) + 8 * (n(CAVALIER_P) + n(ROI)) + 4 * n(PION_P) + 4;
 }
-
-int MATERIEL_PARENT;
-int VALEURS[13];       // by code + 6, Black's negative: what taking the piece removes
-int PLAFOND_MOBILITE;  // the most the mobility term can add for the side that moves
 
 // White's material less Black's after a move to arrivee: the parent's less
 // the piece taken.
 int materiel_apres(int arrivee) {
-    const int prise = ECHIQUIER[arrivee];
+    const int prise = JEU.ECHIQUIER[arrivee];
     assert(prise != ROI && prise != -ROI);
-    return MATERIEL_PARENT - VALEURS[prise + 6];
+    return RECHERCHE.MATERIEL_PARENT - RECHERCHE.VALEURS[prise + 6];
 }
 
 // The evaluation after the move, for the side then to move.
 int note_apres(int materiel, int depart, int arrivee) {
-    return note(materiel, MOBILITY != 0 ? difference_de_mobilite_apres(depart, arrivee) : 0, -TRAIT);
+    return note(materiel, MOBILITY != 0 ? difference_de_mobilite_apres(depart, arrivee) : 0, -JEU.TRAIT);
 }
 
 }  // namespace
 
-int evaluation() { return note(materiel(), MOBILITY != 0 ? difference_de_mobilite() : 0, TRAIT); }
+int evaluation() { return note(materiel(), MOBILITY != 0 ? difference_de_mobilite() : 0, JEU.TRAIT); }
 
 int eval() {
-    ++POSITIONS;
+    ++RECHERCHE.POSITIONS;
     if (STOP == 1) return SCORE_ARRET;
     return evaluation();
 }
 
 void preparer_feuilles(int enfants) {
-    MATERIEL_PARENT = materiel();
-    for (int code = -PION_P; code <= PION_P; ++code) VALEURS[code + 6] = code > 0 ? valeur(code) : -valeur(-code);
+    RECHERCHE.MATERIEL_PARENT = materiel();
+    for (int code = -PION_P; code <= PION_P; ++code) RECHERCHE.VALEURS[code + 6] = code > 0 ? valeur(code) : -valeur(-code);
     // A plain move leaves the mover's pieces as they are, and the opponent's
     // count is never below zero.
-    const int plafond = mobilite_maximale(TRAIT);
-    PLAFOND_MOBILITE = MOBILITY > 0 ? plafond * MOBILITY : MOBILITY < 0 ? plafond / -MOBILITY : 0;
+    const int plafond = mobilite_maximale(JEU.TRAIT);
+    RECHERCHE.PLAFOND_MOBILITE = MOBILITY > 0 ? plafond * MOBILITY : MOBILITY < 0 ? plafond / -MOBILITY : 0;
     if (MOBILITY != 0) preparer_mobilites(enfants);
 }
 
 int evaluation_apres(int depart, int arrivee) { return note_apres(materiel_apres(arrivee), depart, arrivee); }
 
 int score_feuille(int depart, int arrivee, int best) {
-    ++POSITIONS;
+    ++RECHERCHE.POSITIONS;
     if (STOP == 1) return -SCORE_ARRET;
     // A leaf that cannot beat the best score even with every move the
     // mover's pieces could have needs no count: mostly quiet moves after a
     // capture that won material.
     const int materiel = materiel_apres(arrivee);
-    const int plafond = materiel * TRAIT + PLAFOND_MOBILITE;
+    const int plafond = materiel * JEU.TRAIT + RECHERCHE.PLAFOND_MOBILITE;
     if (plafond <= best) return plafond;
     return -note_apres(materiel, depart, arrivee);
 }

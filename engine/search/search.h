@@ -22,11 +22,27 @@ struct variation {
     uint8_t arrivee;
     variation* suivant;
 };
+struct bloc_variations;
 
-extern variation P_VARIATION;
-extern int EXTENSION;
-extern int LONGEST;
-extern int64_t POSITIONS;
+// What a search thread keeps beside its position (JEU): its line, its
+// counters, the node pool of its lines and what its leaves' evaluation takes
+// from their parent. One per thread (RECHERCHE), like JEU.
+struct etat_recherche {
+    variation P_VARIATION;
+    int EXTENSION;
+    int LONGEST;
+    int64_t POSITIONS;
+    // The positions the iteration in progress may still count under LIMITE_NOEUDS.
+    int64_t BUDGET_ITERATION = INT64_MAX;
+
+    variation* libres;
+    bloc_variations* blocs;
+
+    int MATERIEL_PARENT;
+    int VALEURS[13];       // by code + 6, Black's negative: what taking the piece removes
+    int PLAFOND_MOBILITE;  // the most the mobility term can add for the side that moves
+};
+extern thread_local constinit etat_recherche RECHERCHE;
 
 extern int PROFONDEUR;
 // Read at every iteration; "ponderhit" may clear it while the search runs.
@@ -38,8 +54,6 @@ extern coup PONDER_COUP;
 // limit), and the root moves it is restricted to (none: every move).
 extern int64_t LIMITE_NOEUDS;
 extern liste_coups COUPS_RACINE;
-// The positions the iteration in progress may still count under LIMITE_NOEUDS.
-extern int64_t BUDGET_ITERATION;
 
 // Material and mobility for the side to move. eval() also counts the
 // position and gives SCORE_ARRET once STOP is up.

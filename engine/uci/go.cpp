@@ -140,7 +140,7 @@ void uci_go() {
         LIMITE_NOEUDS = noeuds;
         restreindre_racine_a(coups_racine);
     }
-    int camp = TRAIT_PARTIE == BLANC ? 0 : 1;
+    int camp = JEU.TRAIT == BLANC ? 0 : 1;
     temps_du_trait = par_movetime[camp] ? 0 : temps[camp];
     bool armer = !ponder && temps[camp] != 0;
     int limite = 0;

@@ -50,8 +50,8 @@ int outil_perft(int profondeur, const char* fen) {
 int main(int argc, char** argv) {
     std::setbuf(stdout, nullptr);
     init();
-    TRAIT = BLANC;
-    ADVERSAIRE = NOIR;
+    JEU.TRAIT = BLANC;
+    JEU.ADVERSAIRE = NOIR;
     noter_partie();
 
     if (argc == 1) return boucle_principale();

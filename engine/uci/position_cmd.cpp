@@ -11,8 +11,7 @@
 #include "sortie.h"
 #include "uci.h"
 
-int TRAIT_PARTIE = BLANC;
-std::string TEXTE_PARTIE;
+etat_partie PARTIE_UCI;
 
 namespace {
 
@@ -84,21 +83,21 @@ bool lire_placement(const char* champ, std::string* erreur) {
     for (int r = 0; r < 8; ++r) {
         for (int f = 0; f < 8; ++f) {
             int c = case_de(f + 1, 8 - r);
-            ECHIQUIER[c] = cases[r][f];
-            if (cases[r][f] == ROI) ROI_BLANC = c;
-            if (cases[r][f] == -ROI) ROI_NOIR = c;
+            JEU.ECHIQUIER[c] = cases[r][f];
+            if (cases[r][f] == ROI) JEU.ROI_BLANC = c;
+            if (cases[r][f] == -ROI) JEU.ROI_NOIR = c;
         }
     }
     return true;
 }
 
 void lire_roques(const char* champ) {
-    PETIT_ROQUE_BLANC = GRAND_ROQUE_BLANC = PETIT_ROQUE_NOIR = GRAND_ROQUE_NOIR = 0;
+    JEU.PETIT_ROQUE_BLANC = JEU.GRAND_ROQUE_BLANC = JEU.PETIT_ROQUE_NOIR = JEU.GRAND_ROQUE_NOIR = 0;
     for (const char* p = champ; *p != '\0'; ++p) {
-        if (*p == 'K') PETIT_ROQUE_BLANC = 1;
-        if (*p == 'Q') GRAND_ROQUE_BLANC = 1;
-        if (*p == 'k') PETIT_ROQUE_NOIR = 1;
-        if (*p == 'q') GRAND_ROQUE_NOIR = 1;
+        if (*p == 'K') JEU.PETIT_ROQUE_BLANC = 1;
+        if (*p == 'Q') JEU.GRAND_ROQUE_BLANC = 1;
+        if (*p == 'k') JEU.PETIT_ROQUE_NOIR = 1;
+        if (*p == 'q') JEU.GRAND_ROQUE_NOIR = 1;
     }
 }
 
@@ -110,17 +109,17 @@ int lire_en_passant(const char* champ) {
 // A right needs its king and rook at home: without them castling would move
 // a piece that is not there.
 void ecrire_position_initiale() {
-    const int* b = ECHIQUIER;
-    if (b[25] != ROI || b[28] != TOUR_P) PETIT_ROQUE_BLANC = 0;
-    if (b[25] != ROI || b[21] != TOUR_P) GRAND_ROQUE_BLANC = 0;
-    if (b[95] != -ROI || b[98] != -TOUR_P) PETIT_ROQUE_NOIR = 0;
-    if (b[95] != -ROI || b[91] != -TOUR_P) GRAND_ROQUE_NOIR = 0;
+    const int* b = JEU.ECHIQUIER;
+    if (b[25] != ROI || b[28] != TOUR_P) JEU.PETIT_ROQUE_BLANC = 0;
+    if (b[25] != ROI || b[21] != TOUR_P) JEU.GRAND_ROQUE_BLANC = 0;
+    if (b[95] != -ROI || b[98] != -TOUR_P) JEU.PETIT_ROQUE_NOIR = 0;
+    if (b[95] != -ROI || b[91] != -TOUR_P) JEU.GRAND_ROQUE_NOIR = 0;
     sauve_position_initiale();
 }
 
 // A king that the side to move could take is no chess position.
 bool verifier_position(std::string* erreur) {
-    if (is_roi_echec(TRAIT == BLANC ? ROI_NOIR : ROI_BLANC) == 0) return true;
+    if (is_roi_echec(JEU.TRAIT == BLANC ? JEU.ROI_NOIR : JEU.ROI_BLANC) == 0) return true;
     *erreur = "the side not to move is in check";
     return false;
 }
@@ -149,7 +148,7 @@ bool coup_de_texte(const std::string& texte, coup* coup_trouve) {
     int promue = n == 5 ? piece_de_lettre(texte[4]) : 0;
 
     // The token must name a generated move, a promotion with its letter.
-    ADVERSAIRE = -TRAIT;
+    JEU.ADVERSAIRE = -JEU.TRAIT;
     liste_coups calmes, prises;
     init_liste(&calmes);
     init_liste(&prises);
@@ -160,7 +159,7 @@ bool coup_de_texte(const std::string& texte, coup* coup_trouve) {
             const bool nomme = m.arrivee < PREMIER_CODE_PROMOTION
                                    ? m.depart == depart && m.arrivee == arrivee && n == 4
                                    : m.depart == depart && promotion_cible(m.arrivee) == arrivee &&
-                                         promue * TRAIT == promotion_piece(m.arrivee);
+                                         promue * JEU.TRAIT == promotion_piece(m.arrivee);
             if (!nomme) continue;
             ajoute_coup_partie(m.depart, m.arrivee);
             const bool legal = !roi_du_trait_attaque();
@@ -179,11 +178,11 @@ bool jouer_coup(const std::string& texte) {
     coup m;
     if (!coup_de_texte(texte, &m)) return false;
     const bool promotion = m.arrivee >= PREMIER_CODE_PROMOTION;
-    PROMOTION = promotion ? promotion_piece(m.arrivee) : 0;
+    JEU.PROMOTION = promotion ? promotion_piece(m.arrivee) : 0;
     ajoute_coup_partie(m.depart, promotion ? promotion_cible(m.arrivee) : m.arrivee);
-    PROMOTION = 0;
-    TRAIT = -TRAIT;
-    ADVERSAIRE = -TRAIT;
+    JEU.PROMOTION = 0;
+    JEU.TRAIT = -JEU.TRAIT;
+    JEU.ADVERSAIRE = -JEU.TRAIT;
     return true;
 }
 
@@ -204,7 +203,7 @@ bool executer(const std::vector<std::string>& mots, std::string* erreur, std::st
         etat_lecture suivant = MOT_CLE;
         switch (etat) {
             case COUPS:
-                if (FIN_LISTE_PARTIE + 1 >= MAX_COUPS_PARTIE) {
+                if (JEU.FIN_LISTE_PARTIE + 1 >= MAX_COUPS_PARTIE) {
                     *avis = format_texte("the game record is full: moves from %s on are not played", m);
                     return true;
                 }
@@ -220,8 +219,8 @@ bool executer(const std::vector<std::string>& mots, std::string* erreur, std::st
                 suivant = TRAIT_FEN;
                 break;
             case TRAIT_FEN:
-                if (m[0] == 'w') TRAIT = BLANC;
-                if (m[0] == 'b') TRAIT = NOIR;
+                if (m[0] == 'w') JEU.TRAIT = BLANC;
+                if (m[0] == 'b') JEU.TRAIT = NOIR;
                 suivant = ROQUES;
                 break;
             case ROQUES:
@@ -230,15 +229,15 @@ bool executer(const std::vector<std::string>& mots, std::string* erreur, std::st
                 suivant = EN_PASSANT;
                 break;
             case EN_PASSANT:
-                EN_PASSANT_FEN = lire_en_passant(m);
+                JEU.EN_PASSANT_FEN = lire_en_passant(m);
                 suivant = DEMI_COUPS;
                 break;
             case DEMI_COUPS:
-                DEMI_COUPS_FEN = std::max(atoi_borne(m), 0);
+                JEU.DEMI_COUPS_FEN = std::max(atoi_borne(m), 0);
                 suivant = NUMERO;
                 break;
             case NUMERO:
-                NUMERO_FEN = std::max(atoi_borne(m), 1);
+                JEU.NUMERO_FEN = std::max(atoi_borne(m), 1);
                 break;
             case MOT_CLE:
                 break;
@@ -251,11 +250,11 @@ bool executer(const std::vector<std::string>& mots, std::string* erreur, std::st
         } else if (mot == "startpos") {
             if (!verifier()) return false;
             init();
-            TRAIT = BLANC;
+            JEU.TRAIT = BLANC;
             suivant = MOT_CLE;
         } else if (mot == "moves") {
             if (!verifier()) return false;
-            ADVERSAIRE = -TRAIT;
+            JEU.ADVERSAIRE = -JEU.TRAIT;
             suivant = COUPS;
         }
         etat = suivant;
@@ -280,8 +279,8 @@ bool position_depuis_mots(const std::vector<std::string>& mots, std::string* err
         restaurer_partie(avant);
         return false;
     }
-    ADVERSAIRE = -TRAIT;
-    PROMOTION = 0;
+    JEU.ADVERSAIRE = -JEU.TRAIT;
+    JEU.PROMOTION = 0;
     noter_partie();
     if (!avis.empty()) sortie_ligne("info string " + avis);
     return true;
@@ -295,12 +294,9 @@ void uci_position() {
         sortie_ligne("info string position refused: " + erreur);
 }
 
-void noter_partie() {
-    TRAIT_PARTIE = TRAIT;
-    TEXTE_PARTIE = texte_position();
-}
+void noter_partie() { PARTIE_UCI = sauver_partie(); }
 
-void uci_d() { sortie_texte(TEXTE_PARTIE); }
+void uci_d() { sortie_texte(texte_position()); }
 
 bool position_depuis_texte(std::string_view description, std::string* erreur) {
     std::string ligne(description);

@@ -41,6 +41,7 @@ void attendre_fin_recherche() {
 }
 
 int ThreadIO() {
+    restaurer_partie(PARTIE_UCI);
     while (FIN == 0) {
         lire_mot();
         uci_main();
@@ -74,6 +75,7 @@ namespace {
 
 void chercher() {
     RECHERCHE_ACTIVE = 1;
+    restaurer_partie(PARTIE_UCI);
     joue();
     RECHERCHE_ACTIVE = 0;
 }

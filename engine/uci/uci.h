@@ -47,12 +47,10 @@ bool position_depuis_texte(std::string_view description, std::string* erreur);
 // legal move of the side to move.
 bool coup_de_texte(const std::string& texte, coup* coup_trouve);
 
-// The side to move in the game "position" set up, and what "d" prints of it.
-// The input thread reads these copies: the board changes at every move while
-// a search runs.
-extern int TRAIT_PARTIE;
-extern std::string TEXTE_PARTIE;
-void noter_partie();  // takes both copies of the position on the board
+// The game "position" set up. The input thread plays it out on its own board;
+// the thread that searches starts from this copy, and so does the input thread.
+extern etat_partie PARTIE_UCI;
+void noter_partie();  // takes the copy of the position on the board
 
 // "position" and "setoption" never change the state under a search: they stop
 // a requested or running search and wait until its bestmove line is out.

@@ -22,8 +22,8 @@ void etat_de_depart() {
     options_par_defaut();
     FIN = CALCUL = ISREADY = STOP = LANCE_HORLOGE = 0;
     init();
-    TRAIT = BLANC;
-    ADVERSAIRE = NOIR;
+    JEU.TRAIT = BLANC;
+    JEU.ADVERSAIRE = NOIR;
     noter_partie();
     LIMITE_NOEUDS = 0;
     init_liste(&COUPS_RACINE);

@@ -32,7 +32,7 @@ TEST(Generation, ListsApartAndLegalityShortcutAgree) {
         generer_prises(&seules);
         EXPECT_EQ(textes(seules), textes(prises)) << position;
         std::vector<int> par_lots;
-        for (uint64_t reste = CAMP_BB[indice_camp(TRAIT)]; reste != 0;) {
+        for (uint64_t reste = JEU.CAMP_BB[indice_camp(JEU.TRAIT)]; reste != 0;) {
             liste_coups lot;
             init_liste(&lot);
             generer_calmes(&lot, &reste);
@@ -61,10 +61,10 @@ TEST(Mobilite, CountsTheGeneratedMoves) {
         for (int fois = 0; fois < 2; ++fois, inverse_trait()) {
             const std::vector<coup> l = coups_generes();
             if (std::any_of(l.begin(), l.end(), [](coup m) { return m.arrivee >= PREMIER_CODE_PROMOTION; })) continue;
-            const int trait = TRAIT, n = nb_de_coups_possibles(trait);
+            const int trait = JEU.TRAIT, n = nb_de_coups_possibles(trait);
             EXPECT_EQ(n, static_cast<int>(l.size())) << ligne << " side " << trait;
             // A FEN en passant field only counts for the side it names.
-            if (EN_PASSANT_FEN == 0) {
+            if (JEU.EN_PASSANT_FEN == 0) {
                 inverse_trait();
                 EXPECT_EQ(nb_de_coups_possibles(trait), n) << ligne << " side " << trait << " not to move";
                 inverse_trait();

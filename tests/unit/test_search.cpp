@@ -79,10 +79,10 @@ TEST_F(Recherche, LeavesScoredWithoutBeingMadeAgreeWithMadeMoves) {
                         retire_coup_partie();
                         const std::string ou = p + " then " + texte_coup(m) + ", mobility " + std::to_string(mobilite);
                         ASSERT_EQ(evaluation_apres(m.depart, m.arrivee), attendu) << ou << ", " << enfants;
-                        const int64_t avant = POSITIONS;
+                        const int64_t avant = RECHERCHE.POSITIONS;
                         ASSERT_EQ(score_feuille(m.depart, m.arrivee, -attendu - 1), -attendu) << ou;
                         EXPECT_LE(score_feuille(m.depart, m.arrivee, -attendu + 1000), -attendu + 1000) << ou;
-                        EXPECT_EQ(POSITIONS, avant + 2) << ou;
+                        EXPECT_EQ(RECHERCHE.POSITIONS, avant + 2) << ou;
                         ++comparees;
                     }
                 }
