@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <algorithm>
+#include <cassert>
 #include <initializer_list>
 #include <iterator>
 
@@ -150,4 +151,41 @@ bool partie_intacte(const etat_partie& e) {
            e.roques[0] == JEU.PETIT_ROQUE_BLANC && e.roques[1] == JEU.GRAND_ROQUE_BLANC && e.roques[2] == JEU.PETIT_ROQUE_NOIR &&
            e.roques[3] == JEU.GRAND_ROQUE_NOIR && e.en_passant == JEU.EN_PASSANT_FEN && e.fin_liste == JEU.FIN_LISTE_PARTIE &&
            position_is_ok();
+}
+
+void sauver_noeud(etat_noeud& e, int racine) {
+    assert(JEU.FIN_LISTE_PARTIE - racine <= RESERVE_RECHERCHE);
+    e.racine = racine;
+    std::copy(std::begin(JEU.ECHIQUIER), std::end(JEU.ECHIQUIER), e.echiquier);
+    e.trait = JEU.TRAIT;
+    e.adversaire = JEU.ADVERSAIRE;
+    e.roi_blanc = JEU.ROI_BLANC;
+    e.roi_noir = JEU.ROI_NOIR;
+    e.promotion = JEU.PROMOTION;
+    e.roques[0] = JEU.PETIT_ROQUE_BLANC;
+    e.roques[1] = JEU.GRAND_ROQUE_BLANC;
+    e.roques[2] = JEU.PETIT_ROQUE_NOIR;
+    e.roques[3] = JEU.GRAND_ROQUE_NOIR;
+    e.fin_liste = JEU.FIN_LISTE_PARTIE;
+    std::copy(JEU.PARTIE + racine + 1, JEU.PARTIE + e.fin_liste + 1, e.partie);
+    std::copy(JEU.ECHIQUIERS + racine + 1, JEU.ECHIQUIERS + e.fin_liste + 2, e.echiquiers);
+}
+
+void restaurer_noeud(const etat_noeud& e) {
+    std::copy(std::begin(e.echiquier), std::end(e.echiquier), JEU.ECHIQUIER);
+    JEU.TRAIT = e.trait;
+    JEU.ADVERSAIRE = e.adversaire;
+    JEU.ROI_BLANC = e.roi_blanc;
+    JEU.ROI_NOIR = e.roi_noir;
+    JEU.PROMOTION = e.promotion;
+    JEU.PETIT_ROQUE_BLANC = e.roques[0];
+    JEU.GRAND_ROQUE_BLANC = e.roques[1];
+    JEU.PETIT_ROQUE_NOIR = e.roques[2];
+    JEU.GRAND_ROQUE_NOIR = e.roques[3];
+    JEU.FIN_LISTE_PARTIE = e.fin_liste;
+    const int n = e.fin_liste - e.racine;
+    std::copy(e.partie, e.partie + n, JEU.PARTIE + e.racine + 1);
+    std::copy(e.echiquiers, e.echiquiers + n + 1, JEU.ECHIQUIERS + e.racine + 1);
+    synchroniser_position();
+    assert(position_is_ok());
 }

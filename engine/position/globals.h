@@ -18,6 +18,8 @@ constexpr int PROMOTEINUPPERCASE_DEFAUT = 1;
 constexpr int PONDER_DEFAUT = 0;
 constexpr int MOVE_OVERHEAD_DEFAUT = 50;  // milliseconds kept from the side's clock
 constexpr int MOVE_OVERHEAD_MAX = 5000;
+constexpr int THREADS_DEFAUT = 1;
+constexpr int THREADS_MAX = 64;
 
 extern int PION;
 extern int CAVALIER;
@@ -29,6 +31,7 @@ extern int DRAW;
 extern int PROMOTEINUPPERCASE;
 extern int PONDER;  // announced to interfaces; pondering itself is "go ponder"
 extern int MOVE_OVERHEAD;
+extern int THREADS;  // threads a search runs on
 
 // Every option back to its start-up value (the bench searches with these).
 void options_par_defaut();

@@ -173,3 +173,18 @@ struct etat_partie {
 etat_partie sauver_partie();
 void restaurer_partie(const etat_partie& e);
 bool partie_intacte(const etat_partie& e);  // all but the record's contents, and position_is_ok()
+
+// A node of a search: the position and the record since the search's root.
+// A thread whose record up to the root is the same stands on the node once it
+// restores this, snapshots and deferred cells included.
+struct etat_noeud {
+    int racine;  // FIN_LISTE_PARTIE at the root
+    int echiquier[120];
+    int trait, adversaire, roi_blanc, roi_noir, promotion;
+    int roques[4];
+    int fin_liste;
+    coup_partie partie[RESERVE_RECHERCHE];
+    echiquier_sauve echiquiers[RESERVE_RECHERCHE + 1];
+};
+void sauver_noeud(etat_noeud& e, int racine);
+void restaurer_noeud(const etat_noeud& e);

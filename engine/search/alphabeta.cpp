@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <bit>
 #include <cassert>
+#include <vector>
 
 #include "bitboard.h"
 #include "globals.h"
 #include "movegen.h"
+#include "partage.h"
 #include "search.h"
 
 namespace {
@@ -22,8 +24,6 @@ struct bloc_variations {
 
 thread_local constinit etat_recherche RECHERCHE{};
 
-namespace {
-
 variation* nouvelle_variation(coup m) {
     if (RECHERCHE.libres == nullptr) {
         RECHERCHE.blocs = new bloc_variations{{}, RECHERCHE.blocs};
@@ -36,6 +36,17 @@ variation* nouvelle_variation(coup m) {
     *v = {m.depart, m.arrivee, nullptr};
     return v;
 }
+
+void liberer_variations() {
+    while (RECHERCHE.blocs != nullptr) {
+        bloc_variations* suivant = RECHERCHE.blocs->suivant;
+        delete RECHERCHE.blocs;
+        RECHERCHE.blocs = suivant;
+    }
+    RECHERCHE.libres = nullptr;
+}
+
+namespace {
 
 // A leaf scored without being made must, made, be legal, bring no third
 // repetition and evaluate the same.
@@ -76,14 +87,6 @@ void noter_feuille(variation* pv, coup m) {
     libere_variation(v);
     pv->suivant = nouvelle_variation(m);
 }
-
-// What a node knows while it searches its lists.
-struct noeud {
-    int depth, alpha, beta, best, legaux;
-    variation* pv;
-    legalite legal;
-    bool feuilles_preparees;  // the leaves' evaluation has taken this position in
-};
 
 // Searches one list of a node, in order, until a move reaches beta; about
 // a_venir more moves may follow in later lists. The node's alpha, best score
@@ -193,31 +196,68 @@ void init_variation() {
     RECHERCHE.LONGEST = 0;
 }
 
-int alphabeta(int depth, int alpha, int beta, variation* pv) {
-    // Past the node limit the iteration is thrown away: every node ends at once.
-    if (STOP == 1 || RECHERCHE.POSITIONS > RECHERCHE.BUDGET_ITERATION) return SCORE_ARRET;
-    if (depth == 0 && (RECHERCHE.EXTENSION == 0 || pv == nullptr)) return eval();
-    if (depth < 0) return eval();
+namespace {
 
-    noeud n = {depth, alpha, beta, -MAT, 0, pv, preparer_legalite(), false};
+// The root's moves are those "go searchmoves" left, when it named some.
+bool racine_restreinte(int depth) { return depth == PROFONDEUR && COUPS_RACINE.nb_coups != 0; }
+
+void chercher_seul(noeud& n) {
     liste_coups liste;
-    const bool racine_restreinte = depth == PROFONDEUR && COUPS_RACINE.nb_coups != 0;
+    const bool restreinte = racine_restreinte(n.depth);
     init_liste(&liste);
     generer_prises(&liste);
-    if (racine_restreinte) restreindre_racine(&liste);
+    if (restreinte) restreindre_racine(&liste);
     chercher_liste(liste, 1, n, 0);
 
     // Quiet moves after the captures; at the capture extension only when no
     // capture was legal, so that mate and stalemate are still seen there.
     // They are generated a few at a time, as they are searched.
-    if (depth > 0 || (depth == 0 && RECHERCHE.EXTENSION == 1 && n.legaux == 0)) {
-        for (bitboard reste = JEU.CAMP_BB[indice_camp(JEU.TRAIT)]; reste != 0 && n.best < beta;) {
+    if (n.depth > 0 || (n.depth == 0 && RECHERCHE.EXTENSION == 1 && n.legaux == 0)) {
+        for (bitboard reste = JEU.CAMP_BB[indice_camp(JEU.TRAIT)]; reste != 0 && n.best < n.beta;) {
             init_liste(&liste);
             generer_calmes(&liste, &reste);
-            if (racine_restreinte) restreindre_racine(&liste);
+            if (restreinte) restreindre_racine(&liste);
             chercher_liste(liste, 0, n, 2 * std::popcount(reste));
         }
     }
+}
+
+// The same moves in the same order, all listed first: the first legal one is
+// searched alone and the others across the threads.
+void chercher_a_plusieurs(noeud& n) {
+    std::vector<coup_etendu> coups;
+    liste_coups liste;
+    const bool restreinte = racine_restreinte(n.depth);
+    init_liste(&liste);
+    generer_prises(&liste);
+    if (restreinte) restreindre_racine(&liste);
+    for (int i = 0; i < liste.nb_coups; ++i) coups.push_back({liste.coups[i], 1});
+    for (bitboard reste = JEU.CAMP_BB[indice_camp(JEU.TRAIT)]; reste != 0;) {
+        init_liste(&liste);
+        generer_calmes(&liste, &reste);
+        if (restreinte) restreindre_racine(&liste);
+        for (int i = 0; i < liste.nb_coups; ++i) coups.push_back({liste.coups[i], 0});
+    }
+    size_t i = 0;
+    for (; i < coups.size() && n.legaux == 0 && n.best < n.beta; ++i) {
+        liste.nb_coups = 1;
+        liste.coups[0] = coups[i].m;
+        chercher_liste(liste, coups[i].extension, n, 0);
+    }
+    if (i < coups.size() && n.best < n.beta) chercher_en_parallele(n, coups, i);
+}
+
+}  // namespace
+
+int alphabeta(int depth, int alpha, int beta, variation* pv) {
+    // Past the node limit the iteration is thrown away: every node ends at once.
+    if (STOP == 1 || RECHERCHE.POSITIONS > budget()) return SCORE_ARRET;
+    if (depth == 0 && (RECHERCHE.EXTENSION == 0 || pv == nullptr)) return eval();
+    if (depth < 0) return eval();
+
+    noeud n = {depth, alpha, beta, -MAT, 0, pv, preparer_legalite(), false};
+    if (PARTAGE_ACTIF && depth >= PROFONDEUR_PARTAGE) chercher_a_plusieurs(n);
+    else chercher_seul(n);
 
     const int best = n.best;
     if (best != -MAT) return best;

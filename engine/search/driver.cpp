@@ -107,24 +107,28 @@ void joue() {
     PONDER_COUP = AUCUN_COUP;
     int score = 0;
     int64_t comptees = 0;  // positions of the completed depths
-    for (int d = 1;; ++d) {
-        if (d > limite) break;
-        if (score == MAT || score == -MAT) break;
-        if (STOP != 0) break;
-        if (PROFONDEUR_FIXE == 1) d = limite;
-        init_variation();
-        PROFONDEUR = d;
-        RECHERCHE.BUDGET_ITERATION = LIMITE_NOEUDS > 0 ? LIMITE_NOEUDS - comptees : INT64_MAX;
-        score = alphabeta(d, -MAT, MAT, &RECHERCHE.P_VARIATION);
-        if (RECHERCHE.POSITIONS > RECHERCHE.BUDGET_ITERATION) break;
-        if (STOP == 0) {
-            comptees += RECHERCHE.POSITIONS;
-            affiche_info(score);
-            const variation* premier = RECHERCHE.P_VARIATION.suivant;
-            if (premier != nullptr) {
-                BEST_COUP = {premier->depart, premier->arrivee};
-                const variation* second = premier->suivant;
-                PONDER_COUP = second != nullptr ? coup{second->depart, second->arrivee} : AUCUN_COUP;
+    {
+        // A node limit is checked against the one-thread order of the count.
+        const equipe fils(LIMITE_NOEUDS > 0 ? 1 : THREADS);
+        for (int d = 1;; ++d) {
+            if (d > limite) break;
+            if (score == MAT || score == -MAT) break;
+            if (STOP != 0) break;
+            if (PROFONDEUR_FIXE == 1) d = limite;
+            init_variation();
+            PROFONDEUR = d;
+            RECHERCHE.BUDGET_ITERATION = LIMITE_NOEUDS > 0 ? LIMITE_NOEUDS - comptees : INT64_MAX;
+            score = alphabeta(d, -MAT, MAT, &RECHERCHE.P_VARIATION);
+            if (RECHERCHE.POSITIONS > budget()) break;
+            if (STOP == 0) {
+                comptees += RECHERCHE.POSITIONS;
+                affiche_info(score);
+                const variation* premier = RECHERCHE.P_VARIATION.suivant;
+                if (premier != nullptr) {
+                    BEST_COUP = {premier->depart, premier->arrivee};
+                    const variation* second = premier->suivant;
+                    PONDER_COUP = second != nullptr ? coup{second->depart, second->arrivee} : AUCUN_COUP;
+                }
             }
         }
     }

@@ -23,6 +23,10 @@ struct variation {
     variation* suivant;
 };
 struct bloc_variations;
+struct tache;
+
+// The deepest a thread's work can nest: one job per ply.
+constexpr int MAX_TACHES_IMBRIQUEES = 64;
 
 // What a search thread keeps beside its position (JEU): its line, its
 // counters, the node pool of its lines and what its leaves' evaluation takes
@@ -33,7 +37,11 @@ struct etat_recherche {
     int LONGEST;
     int64_t POSITIONS;
     // The positions the iteration in progress may still count under LIMITE_NOEUDS.
-    int64_t BUDGET_ITERATION = INT64_MAX;
+    // Another thread sets it below zero to call back the work in hand.
+    std::atomic<int64_t> BUDGET_ITERATION{INT64_MAX};
+    // The jobs of a parallel search the thread is inside, outermost first.
+    tache* TACHES[MAX_TACHES_IMBRIQUEES];
+    int NB_TACHES;
 
     variation* libres;
     bloc_variations* blocs;
@@ -43,6 +51,7 @@ struct etat_recherche {
     int PLAFOND_MOBILITE;  // the most the mobility term can add for the side that moves
 };
 extern thread_local constinit etat_recherche RECHERCHE;
+inline int64_t budget() { return RECHERCHE.BUDGET_ITERATION.load(std::memory_order_relaxed); }
 
 extern int PROFONDEUR;
 // Read at every iteration; "ponderhit" may clear it while the search runs.
@@ -75,6 +84,20 @@ bool coup_de_la_racine(coup m);
 void restreindre_racine(liste_coups* liste);
 void libere_variation(variation* v);
 void init_variation();
+// Gives back the blocks of the thread's nodes, when it ends.
+void liberer_variations();
+variation* nouvelle_variation(coup m);
+
+// Runs the helper threads of a search for its lifetime: THREADS - 1 of them,
+// none under a node limit, whose counts must follow the one-thread order.
+struct equipe {
+    explicit equipe(int fils);
+    ~equipe();
+    equipe(const equipe&) = delete;
+    equipe& operator=(const equipe&) = delete;
+};
+// Positions evaluated by work a parallel search threw away, since the last reset.
+extern std::atomic<int64_t> POSITIONS_PERDUES;
 
 // Runs one whole search of the current position and prints its lines; the
 // search request CALCUL is cleared just before the bestmove line goes out.

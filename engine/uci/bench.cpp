@@ -25,13 +25,15 @@ const char* const POSITIONS_BENCH[] = {
 
 }  // namespace
 
-int outil_bench(int profondeur) {
+int outil_bench(int profondeur, int fils) {
     const int nb = static_cast<int>(std::size(POSITIONS_BENCH));
     NOEUDS_AFFICHES = 0;
+    POSITIONS_PERDUES = 0;
     auto debut = std::chrono::steady_clock::now();
     for (int i = 0; i < nb; ++i) {
         std::string erreur;
         options_par_defaut();
+        THREADS = fils;
         position_depuis_texte(POSITIONS_BENCH[i], &erreur);
         sortie_ligne(format_texte("Position %d/%d: %s", i + 1, nb, POSITIONS_BENCH[i]));
         PROFONDEUR = profondeur;
@@ -45,5 +47,7 @@ int outil_bench(int profondeur) {
     sortie_ligne(format_texte("Total time (ms): %lld", static_cast<long long>(ms)));
     sortie_ligne(format_texte("Nodes searched: %lld", noeuds));
     sortie_ligne(format_texte("Nodes/second: %lld", ms > 0 ? noeuds * 1000 / ms : noeuds * 1000));
+    // What the helpers searched and the counts could not keep.
+    if (fils > 1) sortie_ligne(format_texte("Positions thrown away: %lld", static_cast<long long>(POSITIONS_PERDUES)));
     return 0;
 }

@@ -32,6 +32,7 @@ void uci_options() {
     texte += format_texte("option name Ponder type check default %s\n", PONDER == 1 ? "true" : "false");
     texte += format_texte("option name Move Overhead type spin default %d min 0 max %d\n", MOVE_OVERHEAD,
                           MOVE_OVERHEAD_MAX);
+    texte += format_texte("option name Threads type spin default %d min 1 max %d\n", THREADS, THREADS_MAX);
     sortie_texte(texte);
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "diagnostics.h"
+#include "globals.h"
 #include "position.h"
 #include "search.h"
 #include "tools.h"
@@ -19,7 +20,9 @@ const char* const AIDE =
     "Usage:\n"
     "  solvane                    run the UCI engine on standard input and output\n"
     "  solvane perft DEPTH [FEN]  count the legal move tree (start position without FEN)\n"
-    "  solvane bench [DEPTH]      search fixed positions and print the node total (default depth %d)\n"
+    "  solvane bench [DEPTH [THREADS]]\n"
+    "                             search fixed positions and print the node total (default depth %d,\n"
+    "                             one thread)\n"
     "  solvane --help             print this help\n"
     "  solvane --version          print the version\n";
 
@@ -76,10 +79,12 @@ int main(int argc, char** argv) {
         return outil_perft(profondeur, argc > 3 ? fen.c_str() : nullptr);
     }
     if (outil == "bench") {
-        int profondeur = BENCH_PROFONDEUR_DEFAUT;
-        if (argc > 3 || (argc == 3 && !lire_entier(argv[2], 1, PROFONDEUR_MAX, &profondeur)))
-            return erreur(std::string("bench takes one optional depth from 1 to ") + std::to_string(PROFONDEUR_MAX));
-        return outil_bench(profondeur);
+        int profondeur = BENCH_PROFONDEUR_DEFAUT, fils = 1;
+        if (argc > 4 || (argc >= 3 && !lire_entier(argv[2], 1, PROFONDEUR_MAX, &profondeur)) ||
+            (argc == 4 && !lire_entier(argv[3], 1, THREADS_MAX, &fils)))
+            return erreur("bench takes an optional depth from 1 to " + std::to_string(PROFONDEUR_MAX) +
+                          " and thread count from 1 to " + std::to_string(THREADS_MAX));
+        return outil_bench(profondeur, fils);
     }
     return erreur("unknown argument '" + outil + "' (see solvane --help)");
 }

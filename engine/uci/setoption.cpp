@@ -36,6 +36,7 @@ void appliquer(const std::string& nom, const std::string& nom_complet, const std
     }
     if (nom == "PROMOTE_IN_UPPERCASE") PROMOTEINUPPERCASE = valeur == "TRUE" ? 1 : 0;
     if (nom == "PONDER") PONDER = valeur == "TRUE" ? 1 : 0;
+    if (nom == "THREADS") THREADS = std::clamp(atoi_borne(valeur.c_str()), 1, THREADS_MAX);
     if (nom_complet == "MOVE OVERHEAD") MOVE_OVERHEAD = std::clamp(atoi_borne(valeur.c_str()), 0, MOVE_OVERHEAD_MAX);
 }
 
