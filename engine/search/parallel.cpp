@@ -104,6 +104,7 @@ void compter(partage& p) {
         const int alpha = std::max(p.alpha, p.best);
         if (t.fenetre && t.alpha != alpha) {
             t.etat = LIBRE;
+            POSITIONS_PERDUES += t.positions;
             break;
         }
         ++p.suivante;
@@ -123,23 +124,27 @@ void compter(partage& p) {
 }
 
 // The window a job is given: alpha raised by the counted moves and by the
-// results already in for the moves before it. False when one of those
-// reaches beta: the job would most likely be cut off.
-bool fenetre_probable(const partage& p, size_t j, int* alpha) {
+// results already in for the moves before it. A job is sure when that window
+// cannot change any more: every move before it is in, or none of them raised
+// alpha so far and none is likely to (the node fails low). False when one of
+// the results in reaches beta: the job would most likely be cut off.
+bool fenetre_probable(const partage& p, size_t j, int* alpha, bool* sure) {
     int a = std::max(p.alpha, p.best);
+    *sure = true;
     for (size_t i = p.suivante; i < j; ++i) {
         const tache& t = p.taches[i];
         if (t.etat == FINIE && t.legal) a = std::max(a, t.score);
+        if (t.etat != FINIE && p.best > p.alpha) *sure = false;
     }
     *alpha = a;
     return a < p.beta;
 }
 
 // The first job of p free to take, or nullptr.
-tache* premiere_libre(partage& p, int* alpha) {
+tache* premiere_libre(partage& p, int* alpha, bool* sure) {
     if (p.coupee) return nullptr;
     for (size_t j = p.suivante; j < p.taches.size(); ++j)
-        if (p.taches[j].etat == LIBRE) return fenetre_probable(p, j, alpha) ? &p.taches[j] : nullptr;
+        if (p.taches[j].etat == LIBRE) return fenetre_probable(p, j, alpha, sure) ? &p.taches[j] : nullptr;
     return nullptr;
 }
 
@@ -149,18 +154,22 @@ bool descend_de(const partage* p, const partage* ancetre) {
     return false;
 }
 
-// A job under `sous` (any node when nullptr): the deepest node's first, the
+// A job under `sous` (any node when nullptr): a sure one before one that may
+// have to be searched again, and among those the deepest node's first, the
 // biggest piece of work.
 tache* trouver_tache(const partage* sous, int* alpha) {
     tache* choisie = nullptr;
-    int profondeur = 0;
+    int rang = -1;
     for (partage* p : OUVERTS) {
-        if (p->depth <= profondeur || (sous != nullptr && !descend_de(p, sous))) continue;
+        if (sous != nullptr && !descend_de(p, sous)) continue;
         int a;
-        if (tache* t = premiere_libre(*p, &a)) {
+        bool sure;
+        tache* t = premiere_libre(*p, &a, &sure);
+        const int r = (sure ? PROFONDEUR_MAX + 1 : 0) + p->depth;
+        if (t != nullptr && r > rang) {
             choisie = t;
             *alpha = a;
-            profondeur = p->depth;
+            rang = r;
         }
     }
     return choisie;
@@ -296,8 +305,7 @@ void chercher_en_parallele(noeud& n, const std::vector<coup_etendu>& coups, size
         if (rappele() || STOP == 1) couper(p);
         if ((p.coupee || p.suivante == p.taches.size()) && p.travailleurs == 0) break;
         int alpha;
-        tache* t = premiere_libre(p, &alpha);
-        if (t == nullptr && !p.coupee) t = trouver_tache(&p, &alpha);
+        tache* t = p.coupee ? nullptr : trouver_tache(&p, &alpha);
         if (t != nullptr) {
             faire(*t, alpha, verrou);
             if (t->noeud != &p) restaurer_noeud(p.position);
@@ -309,6 +317,7 @@ void chercher_en_parallele(noeud& n, const std::vector<coup_etendu>& coups, size
     verrou.unlock();
 
     n.legaux += p.legaux;
+
     RECHERCHE.POSITIONS += p.positions;
     RECHERCHE.LONGEST = std::max(RECHERCHE.LONGEST, p.longest);
     if (p.meilleure >= 0) {

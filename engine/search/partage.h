@@ -12,7 +12,7 @@
 #include "search.h"
 
 // Below this depth a node's moves are too little work to share.
-constexpr int PROFONDEUR_PARTAGE = 3;
+constexpr int PROFONDEUR_PARTAGE = 4;
 
 // Set while a search runs on several threads.
 extern bool PARTAGE_ACTIF;
@@ -24,6 +24,7 @@ struct noeud {
     legalite legal;
     bool feuilles_preparees;  // the leaves' evaluation has taken this position in
 };
+
 
 // A move of a node and the capture extension its child gets.
 struct coup_etendu {
