@@ -12,6 +12,8 @@ import time
 import unittest
 
 BIN = os.environ.get("SOLVANE_BIN", "")
+# Every engine a test starts searches on this many threads: the lines must not change.
+THREADS = int(os.environ.get("SOLVANE_THREADS", "1"))
 LINE_END = b"\r\n" if os.environ.get("SOLVANE_LINE_END") == "crlf" else b"\n"
 
 MOVE = r"[a-h][1-8][a-h][1-8][QRBNqrbn]?"
@@ -98,6 +100,8 @@ class EngineCase(unittest.TestCase):
     def start(self):
         eng = Engine()
         self.addCleanup(eng.kill)
+        if THREADS > 1:
+            eng.send("setoption name Threads value %d" % THREADS)
         return eng
 
     def end(self, eng, quit=True):

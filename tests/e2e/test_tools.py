@@ -21,19 +21,26 @@ class Tools(EngineCase):
     def test_bench_signature(self):
         # The node total is fixed by the search's rules alone: any change to it
         # is a change of the engine's behaviour (the default depth's total is in
-        # the README).
-        status, out, err = run_tool("bench", "5", timeout=300)
-        self.assertEqual((status, err), (0, ""))
-        infos = [m for m in map(INFO_LINE.match, out.split("\n")) if m]
-        self.assertEqual(sum(int(m.group(4)) for m in infos), 1451608)
-        self.assertRegex(out, r"\n\nTotal time \(ms\): \d+\nNodes searched: 1451608\nNodes/second: \d+\n$")
+        # the README). More threads print every line as one does, faster.
+        searches = {}
+        for threads in ("1", "2", "4"):
+            status, out, err = run_tool("bench", "5", threads, timeout=300)
+            self.assertEqual((status, err), (0, ""))
+            infos = [m for m in map(INFO_LINE.match, out.split("\n")) if m]
+            self.assertEqual(sum(int(m.group(4)) for m in infos), 1451608)
+            thrown = r"Positions thrown away: \d+\n" if threads != "1" else ""
+            self.assertRegex(out, r"\n\nTotal time \(ms\): \d+\nNodes searched: 1451608\nNodes/second: \d+\n%s$" % thrown)
+            searches[threads] = out.split("\n\nTotal time")[0]
+        self.assertEqual(searches["2"], searches["1"])
+        self.assertEqual(searches["4"], searches["1"])
 
     def test_help_version_and_bad_arguments(self):
         status, out, err = run_tool("--help")
         self.assertEqual((status, err), (0, ""))
         self.assertRegex(out, r"\bperft\b(.|\n)*\bbench\b")
         self.assertEqual(run_tool("--version"), (0, "1.8.5\n", ""))
-        for args in (("perft", "x"), ("perft", "0"), ("perft",), ("perft", "3x"), ("bench", "0"), ("--frobnicate",),
+        for args in (("perft", "x"), ("perft", "0"), ("perft",), ("perft", "3x"), ("bench", "0"), ("bench", "5", "0"),
+                     ("bench", "5", "65"), ("bench", "5", "2", "1"), ("--frobnicate",),
                      ("perft", "2", "k7/8/8/8/8/8/8/R6K w - - 0 1")):
             status, out, err = run_tool(*args)
             self.assertEqual((status, out), (2, ""), args)

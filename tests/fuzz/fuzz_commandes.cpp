@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the engine's own token reader and command handlers,
-// as the input thread would, and runs every requested search at once with its
-// depth capped so that an input costs milliseconds.
+// as the input thread would, and runs every requested search at once on two
+// threads, with its depth capped so that an input costs milliseconds (deep
+// enough for the threads to share nodes).
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -16,7 +17,8 @@
 
 namespace {
 
-constexpr int PROFONDEUR_FUZZ = 2;
+constexpr int PROFONDEUR_FUZZ = 4;
+constexpr int THREADS_FUZZ = 2;
 
 void etat_de_depart() {
     options_par_defaut();
@@ -42,6 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
         uci_main();
         if (CALCUL == 1) {
             if (PROFONDEUR > PROFONDEUR_FUZZ) PROFONDEUR = PROFONDEUR_FUZZ;
+            THREADS = THREADS_FUZZ;
             joue();
             // The search must leave the game exactly as "position" set it up.
             if (!position_is_ok()) __builtin_trap();
