@@ -162,8 +162,8 @@ tache* trouver_tache(const partage* sous, int* alpha) {
     int rang = -1;
     for (partage* p : OUVERTS) {
         if (sous != nullptr && !descend_de(p, sous)) continue;
-        int a;
-        bool sure;
+        int a = 0;
+        bool sure = false;
         tache* t = premiere_libre(*p, &a, &sure);
         const int r = (sure ? PROFONDEUR_MAX + 1 : 0) + p->depth;
         if (t != nullptr && r > rang) {
