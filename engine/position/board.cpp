@@ -167,8 +167,8 @@ void sauver_noeud(etat_noeud& e, int racine) {
     e.roques[2] = JEU.PETIT_ROQUE_NOIR;
     e.roques[3] = JEU.GRAND_ROQUE_NOIR;
     e.fin_liste = JEU.FIN_LISTE_PARTIE;
-    std::copy(JEU.PARTIE + racine + 1, JEU.PARTIE + e.fin_liste + 1, e.partie);
-    std::copy(JEU.ECHIQUIERS + racine + 1, JEU.ECHIQUIERS + e.fin_liste + 2, e.echiquiers);
+    std::copy(JEU.PARTIE + (racine + 1), JEU.PARTIE + (e.fin_liste + 1), e.partie);
+    std::copy(JEU.ECHIQUIERS + (racine + 1), JEU.ECHIQUIERS + (e.fin_liste + 2), e.echiquiers);
 }
 
 void restaurer_noeud(const etat_noeud& e) {
@@ -184,8 +184,8 @@ void restaurer_noeud(const etat_noeud& e) {
     JEU.GRAND_ROQUE_NOIR = e.roques[3];
     JEU.FIN_LISTE_PARTIE = e.fin_liste;
     const int n = e.fin_liste - e.racine;
-    std::copy(e.partie, e.partie + n, JEU.PARTIE + e.racine + 1);
-    std::copy(e.echiquiers, e.echiquiers + n + 1, JEU.ECHIQUIERS + e.racine + 1);
+    std::copy(e.partie, e.partie + n, JEU.PARTIE + (e.racine + 1));
+    std::copy(e.echiquiers, e.echiquiers + (n + 1), JEU.ECHIQUIERS + (e.racine + 1));
     synchroniser_position();
     assert(position_is_ok());
 }
