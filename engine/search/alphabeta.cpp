@@ -222,29 +222,24 @@ void chercher_seul(noeud& n) {
     }
 }
 
-// The same moves in the same order, all listed first: the first legal one is
-// searched alone and the others across the threads.
-void chercher_a_plusieurs(noeud& n) {
+// The same moves in the same order, all listed at once and searched across
+// the threads. False, with nothing searched, when a list is full: the quiet
+// moves of the one-thread search, listed a few at a time, may be more.
+bool chercher_a_plusieurs(noeud& n) {
+    liste_coups calmes, prises;
+    init_liste(&calmes);
+    init_liste(&prises);
+    generer_liste(&calmes, &prises);
+    if (calmes.nb_coups == MAX_COUPS || prises.nb_coups == MAX_COUPS) return false;
+    if (racine_restreinte(n.depth)) {
+        restreindre_racine(&prises);
+        restreindre_racine(&calmes);
+    }
     std::vector<coup_etendu> coups;
-    liste_coups liste;
-    const bool restreinte = racine_restreinte(n.depth);
-    init_liste(&liste);
-    generer_prises(&liste);
-    if (restreinte) restreindre_racine(&liste);
-    for (int i = 0; i < liste.nb_coups; ++i) coups.push_back({liste.coups[i], 1});
-    for (bitboard reste = JEU.CAMP_BB[indice_camp(JEU.TRAIT)]; reste != 0;) {
-        init_liste(&liste);
-        generer_calmes(&liste, &reste);
-        if (restreinte) restreindre_racine(&liste);
-        for (int i = 0; i < liste.nb_coups; ++i) coups.push_back({liste.coups[i], 0});
-    }
-    size_t i = 0;
-    for (; i < coups.size() && n.legaux == 0 && n.best < n.beta; ++i) {
-        liste.nb_coups = 1;
-        liste.coups[0] = coups[i].m;
-        chercher_liste(liste, coups[i].extension, n, 0);
-    }
-    if (i < coups.size() && n.best < n.beta) chercher_en_parallele(n, coups, i);
+    for (int i = 0; i < prises.nb_coups; ++i) coups.push_back({prises.coups[i], 1});
+    for (int i = 0; i < calmes.nb_coups; ++i) coups.push_back({calmes.coups[i], 0});
+    if (!coups.empty()) chercher_en_parallele(n, coups);
+    return true;
 }
 
 }  // namespace
@@ -256,8 +251,7 @@ int alphabeta(int depth, int alpha, int beta, variation* pv) {
     if (depth < 0) return eval();
 
     noeud n = {depth, alpha, beta, -MAT, 0, pv, preparer_legalite(), false};
-    if (PARTAGE_ACTIF && depth >= PROFONDEUR_PARTAGE) chercher_a_plusieurs(n);
-    else chercher_seul(n);
+    if (!(PARTAGE_ACTIF && depth >= PROFONDEUR_PARTAGE && chercher_a_plusieurs(n))) chercher_seul(n);
 
     const int best = n.best;
     if (best != -MAT) return best;

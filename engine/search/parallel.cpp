@@ -58,6 +58,7 @@ struct partage {
     // The counted jobs: best score and which job gave it, legal moves, positions, mate length.
     int best;
     int meilleure = -1;
+    bool ligne_racine;  // the root with no line yet: its first legal move starts one
     int legaux = 0;
     int64_t positions = 0;
     int longest = 0;
@@ -112,8 +113,8 @@ void compter(partage& p) {
         ++p.legaux;
         p.positions += t.positions;
         p.longest = std::max(p.longest, t.longest);
-        if (t.score > p.best) {
-            p.best = t.score;
+        if (t.score > p.best || (p.ligne_racine && p.meilleure < 0)) {
+            p.best = std::max(p.best, t.score);
             p.meilleure = static_cast<int>(&t - p.taches.data());
         }
         if (p.best >= p.beta) couper(p);
@@ -140,9 +141,16 @@ bool fenetre_probable(const partage& p, size_t j, int* alpha, bool* sure) {
     return a < p.beta;
 }
 
-// The first job of p free to take, or nullptr.
-tache* premiere_libre(partage& p, int* alpha, bool* sure) {
-    if (p.coupee) return nullptr;
+// The first job of p free to take, or nullptr. Until a legal move is counted
+// only the owner searches, one move at a time.
+tache* premiere_libre(partage& p, bool proprietaire, int* alpha, bool* sure) {
+    if (p.coupee || p.suivante == p.taches.size() || (p.legaux == 0 && !proprietaire)) return nullptr;
+    if (p.legaux == 0) {
+        tache& t = p.taches[p.suivante];
+        *alpha = std::max(p.alpha, p.best);
+        *sure = true;
+        return t.etat == LIBRE ? &t : nullptr;
+    }
     for (size_t j = p.suivante; j < p.taches.size(); ++j)
         if (p.taches[j].etat == LIBRE) return fenetre_probable(p, j, alpha, sure) ? &p.taches[j] : nullptr;
     return nullptr;
@@ -164,7 +172,7 @@ tache* trouver_tache(const partage* sous, int* alpha) {
         if (sous != nullptr && !descend_de(p, sous)) continue;
         int a = 0;
         bool sure = false;
-        tache* t = premiere_libre(*p, &a, &sure);
+        tache* t = premiere_libre(*p, p == sous, &a, &sure);
         const int r = (sure ? PROFONDEUR_MAX + 1 : 0) + p->depth;
         if (t != nullptr && r > rang) {
             choisie = t;
@@ -284,15 +292,16 @@ equipe::~equipe() {
     PARTAGE_ACTIF = false;
 }
 
-void chercher_en_parallele(noeud& n, const std::vector<coup_etendu>& coups, size_t premier) {
+void chercher_en_parallele(noeud& n, const std::vector<coup_etendu>& coups) {
     partage p;
     sauver_noeud(p.position, RACINE_EQUIPE);
     p.depth = n.depth;
     p.alpha = n.alpha;
     p.beta = n.beta;
     p.best = n.best;
-    p.taches.resize(coups.size() - premier);
-    for (size_t i = premier; i < coups.size(); ++i) p.taches[i - premier].coup_cherche = coups[i];
+    p.ligne_racine = n.depth == PROFONDEUR && n.pv->suivant == nullptr;
+    p.taches.resize(coups.size());
+    for (size_t i = 0; i < coups.size(); ++i) p.taches[i].coup_cherche = coups[i];
     for (tache& t : p.taches) t.noeud = &p;
 
     std::unique_lock<std::mutex> verrou(VERROU);
@@ -325,6 +334,6 @@ void chercher_en_parallele(noeud& n, const std::vector<coup_etendu>& coups, size
         libere_variation(n.pv->suivant);
         variation* v = n.pv->suivant = nouvelle_variation(t.coup_cherche.m);
         for (int i = 0; i < t.longueur_ligne; ++i) v = v->suivant = nouvelle_variation(t.ligne[i]);
-        n.best = p.best;
     }
+    n.best = p.best;
 }

@@ -25,14 +25,14 @@ struct noeud {
     bool feuilles_preparees;  // the leaves' evaluation has taken this position in
 };
 
-
 // A move of a node and the capture extension its child gets.
 struct coup_etendu {
     coup m;
     int extension;
 };
 
-// Searches coups[premier..] of the node the thread stands on, across the
-// threads, and updates n (best, legal moves, line) and the thread's counts
-// exactly as searching them in order would.
-void chercher_en_parallele(noeud& n, const std::vector<coup_etendu>& coups, size_t premier);
+// Searches the moves of the node the thread stands on, across the threads,
+// and updates n (best, legal moves, line) and the thread's counts exactly as
+// searching them in order would. Its own thread searches them until one is
+// legal; then every thread free may take the others.
+void chercher_en_parallele(noeud& n, const std::vector<coup_etendu>& coups);
