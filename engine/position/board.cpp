@@ -106,17 +106,44 @@ bool position_is_ok() {
            bits == std::popcount(JEU.OCCUPATION_BB);
 }
 
+namespace {
+
+void sauver_plateau(plateau_sauve& p) {
+    std::copy(std::begin(JEU.ECHIQUIER), std::end(JEU.ECHIQUIER), p.echiquier);
+    p.trait = JEU.TRAIT;
+    p.adversaire = JEU.ADVERSAIRE;
+    p.roi_blanc = JEU.ROI_BLANC;
+    p.roi_noir = JEU.ROI_NOIR;
+    p.roques[0] = JEU.PETIT_ROQUE_BLANC;
+    p.roques[1] = JEU.GRAND_ROQUE_BLANC;
+    p.roques[2] = JEU.PETIT_ROQUE_NOIR;
+    p.roques[3] = JEU.GRAND_ROQUE_NOIR;
+}
+
+void restaurer_plateau(const plateau_sauve& p) {
+    std::copy(std::begin(p.echiquier), std::end(p.echiquier), JEU.ECHIQUIER);
+    JEU.TRAIT = p.trait;
+    JEU.ADVERSAIRE = p.adversaire;
+    JEU.ROI_BLANC = p.roi_blanc;
+    JEU.ROI_NOIR = p.roi_noir;
+    JEU.PETIT_ROQUE_BLANC = p.roques[0];
+    JEU.GRAND_ROQUE_BLANC = p.roques[1];
+    JEU.PETIT_ROQUE_NOIR = p.roques[2];
+    JEU.GRAND_ROQUE_NOIR = p.roques[3];
+}
+
+bool plateau_intact(const plateau_sauve& p) {
+    return std::equal(std::begin(p.echiquier), std::end(p.echiquier), JEU.ECHIQUIER) && p.trait == JEU.TRAIT &&
+           p.adversaire == JEU.ADVERSAIRE && p.roi_blanc == JEU.ROI_BLANC && p.roi_noir == JEU.ROI_NOIR &&
+           p.roques[0] == JEU.PETIT_ROQUE_BLANC && p.roques[1] == JEU.GRAND_ROQUE_BLANC &&
+           p.roques[2] == JEU.PETIT_ROQUE_NOIR && p.roques[3] == JEU.GRAND_ROQUE_NOIR;
+}
+
+}  // namespace
+
 etat_partie sauver_partie() {
     etat_partie e;
-    std::copy(std::begin(JEU.ECHIQUIER), std::end(JEU.ECHIQUIER), e.echiquier);
-    e.trait = JEU.TRAIT;
-    e.adversaire = JEU.ADVERSAIRE;
-    e.roi_blanc = JEU.ROI_BLANC;
-    e.roi_noir = JEU.ROI_NOIR;
-    e.roques[0] = JEU.PETIT_ROQUE_BLANC;
-    e.roques[1] = JEU.GRAND_ROQUE_BLANC;
-    e.roques[2] = JEU.PETIT_ROQUE_NOIR;
-    e.roques[3] = JEU.GRAND_ROQUE_NOIR;
+    sauver_plateau(e.plateau);
     e.en_passant = JEU.EN_PASSANT_FEN;
     e.demi_coups = JEU.DEMI_COUPS_FEN;
     e.numero = JEU.NUMERO_FEN;
@@ -127,15 +154,7 @@ etat_partie sauver_partie() {
 }
 
 void restaurer_partie(const etat_partie& e) {
-    std::copy(std::begin(e.echiquier), std::end(e.echiquier), JEU.ECHIQUIER);
-    JEU.TRAIT = e.trait;
-    JEU.ADVERSAIRE = e.adversaire;
-    JEU.ROI_BLANC = e.roi_blanc;
-    JEU.ROI_NOIR = e.roi_noir;
-    JEU.PETIT_ROQUE_BLANC = e.roques[0];
-    JEU.GRAND_ROQUE_BLANC = e.roques[1];
-    JEU.PETIT_ROQUE_NOIR = e.roques[2];
-    JEU.GRAND_ROQUE_NOIR = e.roques[3];
+    restaurer_plateau(e.plateau);
     JEU.EN_PASSANT_FEN = e.en_passant;
     JEU.DEMI_COUPS_FEN = e.demi_coups;
     JEU.NUMERO_FEN = e.numero;
@@ -146,42 +165,23 @@ void restaurer_partie(const etat_partie& e) {
 }
 
 bool partie_intacte(const etat_partie& e) {
-    return std::equal(std::begin(e.echiquier), std::end(e.echiquier), JEU.ECHIQUIER) && e.trait == JEU.TRAIT &&
-           e.adversaire == JEU.ADVERSAIRE && e.roi_blanc == JEU.ROI_BLANC && e.roi_noir == JEU.ROI_NOIR &&
-           e.roques[0] == JEU.PETIT_ROQUE_BLANC && e.roques[1] == JEU.GRAND_ROQUE_BLANC && e.roques[2] == JEU.PETIT_ROQUE_NOIR &&
-           e.roques[3] == JEU.GRAND_ROQUE_NOIR && e.en_passant == JEU.EN_PASSANT_FEN && e.fin_liste == JEU.FIN_LISTE_PARTIE &&
+    return plateau_intact(e.plateau) && e.en_passant == JEU.EN_PASSANT_FEN && e.fin_liste == JEU.FIN_LISTE_PARTIE &&
            position_is_ok();
 }
 
 void sauver_noeud(etat_noeud& e, int racine) {
     assert(JEU.FIN_LISTE_PARTIE - racine <= RESERVE_RECHERCHE);
     e.racine = racine;
-    std::copy(std::begin(JEU.ECHIQUIER), std::end(JEU.ECHIQUIER), e.echiquier);
-    e.trait = JEU.TRAIT;
-    e.adversaire = JEU.ADVERSAIRE;
-    e.roi_blanc = JEU.ROI_BLANC;
-    e.roi_noir = JEU.ROI_NOIR;
+    sauver_plateau(e.plateau);
     e.promotion = JEU.PROMOTION;
-    e.roques[0] = JEU.PETIT_ROQUE_BLANC;
-    e.roques[1] = JEU.GRAND_ROQUE_BLANC;
-    e.roques[2] = JEU.PETIT_ROQUE_NOIR;
-    e.roques[3] = JEU.GRAND_ROQUE_NOIR;
     e.fin_liste = JEU.FIN_LISTE_PARTIE;
     std::copy(JEU.PARTIE + (racine + 1), JEU.PARTIE + (e.fin_liste + 1), e.partie);
     std::copy(JEU.ECHIQUIERS + (racine + 1), JEU.ECHIQUIERS + (e.fin_liste + 2), e.echiquiers);
 }
 
 void restaurer_noeud(const etat_noeud& e) {
-    std::copy(std::begin(e.echiquier), std::end(e.echiquier), JEU.ECHIQUIER);
-    JEU.TRAIT = e.trait;
-    JEU.ADVERSAIRE = e.adversaire;
-    JEU.ROI_BLANC = e.roi_blanc;
-    JEU.ROI_NOIR = e.roi_noir;
+    restaurer_plateau(e.plateau);
     JEU.PROMOTION = e.promotion;
-    JEU.PETIT_ROQUE_BLANC = e.roques[0];
-    JEU.GRAND_ROQUE_BLANC = e.roques[1];
-    JEU.PETIT_ROQUE_NOIR = e.roques[2];
-    JEU.GRAND_ROQUE_NOIR = e.roques[3];
     JEU.FIN_LISTE_PARTIE = e.fin_liste;
     const int n = e.fin_liste - e.racine;
     std::copy(e.partie, e.partie + n, JEU.PARTIE + (e.racine + 1));

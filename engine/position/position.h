@@ -161,10 +161,16 @@ inline bool prise_en_passant(int piece, int depart, int arrivee, int prise) {
 // The whole game: board, side, king squares, rights, FEN en passant square and
 // the record in use. "position" restores it when it refuses a command; every
 // search must leave it as it found it.
-struct etat_partie {
+// The board, side to move, king squares and castling rights: what both the
+// whole game and a node of a search keep of the position.
+struct plateau_sauve {
     int echiquier[120];
     int trait, adversaire, roi_blanc, roi_noir;
     int roques[4];
+};
+
+struct etat_partie {
+    plateau_sauve plateau;
     int en_passant, demi_coups, numero;
     int fin_liste;
     std::vector<coup_partie> partie;
@@ -179,9 +185,8 @@ bool partie_intacte(const etat_partie& e);  // all but the record's contents, an
 // restores this, snapshots and deferred cells included.
 struct etat_noeud {
     int racine;  // FIN_LISTE_PARTIE at the root
-    int echiquier[120];
-    int trait, adversaire, roi_blanc, roi_noir, promotion;
-    int roques[4];
+    plateau_sauve plateau;
+    int promotion;
     int fin_liste;
     coup_partie partie[RESERVE_RECHERCHE];
     echiquier_sauve echiquiers[RESERVE_RECHERCHE + 1];
