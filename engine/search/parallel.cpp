@@ -144,14 +144,9 @@ bool fenetre_probable(const partage& p, size_t j, int* alpha, bool* sure) {
 // The first job of p free to take, or nullptr. Until a legal move is counted
 // only the owner searches, one move at a time.
 tache* premiere_libre(partage& p, bool proprietaire, int* alpha, bool* sure) {
-    if (p.coupee || p.suivante == p.taches.size() || (p.legaux == 0 && !proprietaire)) return nullptr;
-    if (p.legaux == 0) {
-        tache& t = p.taches[p.suivante];
-        *alpha = std::max(p.alpha, p.best);
-        *sure = true;
-        return t.etat == LIBRE ? &t : nullptr;
-    }
-    for (size_t j = p.suivante; j < p.taches.size(); ++j)
+    if (p.coupee || (p.legaux == 0 && !proprietaire)) return nullptr;
+    const size_t fin = p.legaux == 0 ? std::min(p.suivante + 1, p.taches.size()) : p.taches.size();
+    for (size_t j = p.suivante; j < fin; ++j)
         if (p.taches[j].etat == LIBRE) return fenetre_probable(p, j, alpha, sure) ? &p.taches[j] : nullptr;
     return nullptr;
 }
