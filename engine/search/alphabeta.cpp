@@ -88,17 +88,20 @@ void noter_feuille(variation* pv, coup m) {
     pv->suivant = nouvelle_variation(m);
 }
 
+// A child with no depth left, reached by a quiet move or past the capture
+// extension, is a leaf: alphabeta would only test STOP and evaluate it.
+bool enfants_feuilles(int depth, int extension) { return depth - 1 < 0 || (depth - 1 == 0 && extension == 0); }
+
 // Searches one list of a node, in order, until a move reaches beta; about
 // a_venir more moves may follow in later lists. The node's alpha, best score
-// and count of legal moves are kept in locals meanwhile.
+// and count of legal moves are kept in locals meanwhile. With sans_jouer the
+// children are leaves, of a node other than the root.
+template <bool sans_jouer>
 void chercher_liste(const liste_coups& liste, int extension, noeud& n, int a_venir) {
     const int depth = n.depth, beta = n.beta;
     variation* const pv = n.pv;
     int alpha = n.alpha, best = n.best, legaux = n.legaux;
-    // A child with no depth left, reached by a quiet move or past the capture
-    // extension, is a leaf: alphabeta would only test STOP and evaluate it.
-    const bool feuilles = depth - 1 < 0 || (depth - 1 == 0 && extension == 0);
-    const bool sans_jouer = feuilles && depth != PROFONDEUR;
+    const bool feuilles = enfants_feuilles(depth, extension);
     const bool repetitions = sans_jouer && repetitions_possibles();
     for (int i = 0; i < liste.nb_coups && best < beta; ++i) {
         const coup m = liste.coups[i];
@@ -163,6 +166,13 @@ void chercher_liste(const liste_coups& liste, int extension, noeud& n, int a_ven
     n.legaux = legaux;
 }
 
+// Leaves, scored without making their moves, have a loop of their own: the
+// one that makes moves keeps its registers for itself.
+void chercher(const liste_coups& liste, int extension, noeud& n, int a_venir) {
+    if (enfants_feuilles(n.depth, extension) && n.depth != PROFONDEUR) chercher_liste<true>(liste, extension, n, a_venir);
+    else chercher_liste<false>(liste, extension, n, a_venir);
+}
+
 }  // namespace
 
 bool coup_de_la_racine(coup m) {
@@ -201,13 +211,15 @@ namespace {
 // The root's moves are those "go searchmoves" left, when it named some.
 bool racine_restreinte(int depth) { return depth == PROFONDEUR && COUPS_RACINE.nb_coups != 0; }
 
-void chercher_seul(noeud& n) {
+// Inlined into alphabeta and the parallel search kept out of it, as in a
+// search on one thread: the profile-guided build would decide otherwise.
+[[gnu::always_inline]] inline void chercher_seul(noeud& n) {
     liste_coups liste;
     const bool restreinte = racine_restreinte(n.depth);
     init_liste(&liste);
     generer_prises(&liste);
     if (restreinte) restreindre_racine(&liste);
-    chercher_liste(liste, 1, n, 0);
+    chercher(liste, 1, n, 0);
 
     // Quiet moves after the captures; at the capture extension only when no
     // capture was legal, so that mate and stalemate are still seen there.
@@ -217,7 +229,7 @@ void chercher_seul(noeud& n) {
             init_liste(&liste);
             generer_calmes(&liste, &reste);
             if (restreinte) restreindre_racine(&liste);
-            chercher_liste(liste, 0, n, 2 * std::popcount(reste));
+            chercher(liste, 0, n, 2 * std::popcount(reste));
         }
     }
 }
@@ -225,7 +237,7 @@ void chercher_seul(noeud& n) {
 // The same moves in the same order, all listed at once and searched across
 // the threads. False, with nothing searched, when a list is full: the quiet
 // moves of the one-thread search, listed a few at a time, may be more.
-bool chercher_a_plusieurs(noeud& n) {
+[[gnu::noinline]] bool chercher_a_plusieurs(noeud& n) {
     liste_coups calmes, prises;
     init_liste(&calmes);
     init_liste(&prises);

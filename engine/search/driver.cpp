@@ -103,6 +103,7 @@ void joue() {
     const etat_partie avant = sauver_partie();
 #endif
     const int limite = PROFONDEUR;
+    preparer_valeurs();
     BEST_COUP = premier_coup_legal();
     PONDER_COUP = AUCUN_COUP;
     int score = 0;

@@ -65,9 +65,13 @@ int eval() {
     return evaluation();
 }
 
-void preparer_feuilles(int enfants) {
-    RECHERCHE.MATERIEL_PARENT = materiel();
+void preparer_valeurs() {
     for (int code = -PION_P; code <= PION_P; ++code) RECHERCHE.VALEURS[code + 6] = code > 0 ? valeur(code) : -valeur(-code);
+}
+
+void preparer_feuilles(int enfants) {
+    assert(RECHERCHE.VALEURS[REINE + 6] == DAME && RECHERCHE.VALEURS[-PION_P + 6] == -PION);
+    RECHERCHE.MATERIEL_PARENT = materiel();
     // A plain move leaves the mover's pieces as they are, and the opponent's
     // count is never below zero.
     const int plafond = mobilite_maximale(JEU.TRAIT);

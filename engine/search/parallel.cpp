@@ -256,6 +256,7 @@ void aider() {
 void fil_aide(const etat_partie& racine) {
     restaurer_partie(racine);
     const instantanes_differes differes;
+    preparer_valeurs();
     aider();
     liberer_variations();
 }

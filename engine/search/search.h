@@ -73,6 +73,9 @@ int eval();
 // making it (the moves difference_de_mobilite_apres takes), from material and
 // attack sets that preparer_feuilles() takes once in the current position.
 void preparer_feuilles(int enfants);  // how many children may follow
+// Takes the piece values in for the thread's leaves: once per search, the
+// options being fixed while it runs.
+void preparer_valeurs();
 int evaluation_apres(int depart, int arrivee);
 // The leaf's score for the side that moves, counted as a position like
 // eval(); when it cannot exceed `best`, any score no higher than best.

@@ -68,6 +68,7 @@ TEST_F(Recherche, LeavesScoredWithoutBeingMadeAgreeWithMadeMoves) {
                 for (const int enfants : {1, 100}) {
                     poser(p);
                     MOBILITY = mobilite;
+                    preparer_valeurs();
                     preparer_feuilles(enfants);
                     for (const coup m : coups_generes()) {
                         if (m.arrivee >= PREMIER_CODE_PROMOTION || roque_ou_en_passant(m) || !legal_une_fois_joue(m))
