@@ -101,8 +101,13 @@ void chercher_liste(const liste_coups& liste, int extension, noeud& n, int a_ven
     const int depth = n.depth, beta = n.beta;
     variation* const pv = n.pv;
     int alpha = n.alpha, best = n.best, legaux = n.legaux;
-    const bool feuilles = enfants_feuilles(depth, extension);
+    const bool feuilles = sans_jouer || enfants_feuilles(depth, extension);
     const bool repetitions = sans_jouer && repetitions_possibles();
+    // The leaves' evaluation takes the position in once, before its first leaf.
+    if (sans_jouer && !n.feuilles_preparees && liste.nb_coups > 0) {
+        preparer_feuilles(liste.nb_coups + a_venir);
+        n.feuilles_preparees = true;
+    }
     for (int i = 0; i < liste.nb_coups && best < beta; ++i) {
         const coup m = liste.coups[i];
         const bool a_tester = coup_a_tester(n.legal, m);
@@ -115,10 +120,6 @@ void chercher_liste(const liste_coups& liste, int extension, noeud& n, int a_ven
                 continue;
             }
             if (!repetitions || !repetition_possible_apres(m.depart, m.arrivee)) {
-                if (!n.feuilles_preparees) {
-                    preparer_feuilles(liste.nb_coups - i + a_venir);
-                    n.feuilles_preparees = true;
-                }
                 ++legaux;
                 if (best > alpha) alpha = best;
                 assert(feuille_conforme(m));
