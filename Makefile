@@ -23,7 +23,7 @@ PACKAGES_TEST := python3 libgtest-dev clang libclang-rt-14-dev stockfish
 PACKAGES_WEB := emscripten chromium $(if $(shell command -v npm),,npm)
 
 .PHONY: all deps-run deps-test deps-web release run check-build tsan-build fuzz-build test perft bench fuzz soak mutants \
-  clean wasm web web-serve web-modules
+  clean wasm web web-serve web-modules simulate
 
 all: release
 
@@ -102,6 +102,17 @@ soak: release
 
 clean:
 	rm -rf build
+
+# The search on a simulated machine with one core per thread: for each count,
+# the positions thrown away and the speed-up the search's dependencies allow.
+SIMULATE := build/simulate
+SIMULATE_DEPTH ?= 7
+SIMULATE_THREADS ?= 2 4 8 16
+simulate: deps-run
+	cmake -S . -B $(SIMULATE) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DSOLVANE_SIMULATION=ON >/dev/null
+	cmake --build $(SIMULATE) -j $(JOBS) --target solvane
+	for n in $(SIMULATE_THREADS); do echo "Threads $$n:"; \
+	  $(SIMULATE)/solvane bench $(SIMULATE_DEPTH) $$n | grep -E '^(Nodes searched|Positions thrown away|Simulated)'; done
 
 # ---- The page: the WebAssembly build and the static files of build/web ----
 WASM := build/wasm

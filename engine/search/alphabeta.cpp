@@ -210,7 +210,7 @@ void init_variation() {
 namespace {
 
 // The root's moves are those "go searchmoves" left, when it named some.
-bool racine_restreinte(int depth) { return depth == PROFONDEUR && COUPS_RACINE.nb_coups != 0; }
+bool racine_restreinte(int depth) { return COUPS_RACINE.nb_coups != 0 && depth == PROFONDEUR; }
 
 // Inlined into alphabeta and the parallel search kept out of it, as in a
 // search on one thread: the profile-guided build would decide otherwise.
@@ -264,7 +264,7 @@ int alphabeta(int depth, int alpha, int beta, variation* pv) {
     if (depth < 0) return eval();
 
     noeud n = {depth, alpha, beta, -MAT, 0, pv, preparer_legalite(), false};
-    if (!(PARTAGE_ACTIF && depth >= PROFONDEUR_PARTAGE && chercher_a_plusieurs(n))) chercher_seul(n);
+    if (!(depth >= PARTAGE_DES && chercher_a_plusieurs(n))) chercher_seul(n);
 
     const int best = n.best;
     if (best != -MAT) return best;

@@ -5,6 +5,7 @@
 #include "globals.h"
 #include "movegen.h"
 #include "search.h"
+#include "simulation.h"
 
 namespace {
 
@@ -61,6 +62,7 @@ int evaluation() { return note(materiel(), MOBILITY != 0 ? difference_de_mobilit
 
 int eval() {
     ++RECHERCHE.POSITIONS;
+    horloge_position();
     if (STOP == 1) return SCORE_ARRET;
     return evaluation();
 }
@@ -83,6 +85,7 @@ int evaluation_apres(int depart, int arrivee) { return note_apres(materiel_apres
 
 int score_feuille(int depart, int arrivee, int best) {
     ++RECHERCHE.POSITIONS;
+    horloge_position();
     if (STOP == 1) return -SCORE_ARRET;
     // A leaf that cannot beat the best score even with every move the
     // mover's pieces could have needs no count: mostly quiet moves after a

@@ -11,8 +11,9 @@
 #include "movegen.h"
 #include "partage.h"
 #include "search.h"
+#include "simulation.h"
 
-bool PARTAGE_ACTIF = false;
+int PARTAGE_DES = JAMAIS_PARTAGE;
 std::atomic<int64_t> POSITIONS_PERDUES{0};
 
 namespace {
@@ -72,6 +73,18 @@ std::vector<partage*> OUVERTS;
 bool FIN_EQUIPE = false;
 int RACINE_EQUIPE = -1;  // the record's end at the search's root
 
+// Waits under the lock for a job, a result or the end of the search.
+void attendre(std::unique_lock<std::mutex>& verrou) {
+    horloge_attente();
+    TRAVAIL.wait(verrou);
+    horloge_reprise();
+}
+
+void signaler() {
+    horloge_signal();
+    TRAVAIL.notify_all();
+}
+
 void rappeler(tache& t) {
     t.annulee = true;
     t.budget->store(RAPPEL, std::memory_order_relaxed);
@@ -124,30 +137,44 @@ void compter(partage& p) {
         if (t.etat == EN_COURS && !t.annulee && t.alpha < alpha) rappeler(t);
 }
 
-// The window a job is given: alpha raised by the counted moves and by the
-// results already in for the moves before it. A job is sure when that window
-// cannot change any more: every move before it is in, or none of them raised
-// alpha so far and none is likely to (the node fails low). False when one of
-// the results in reaches beta: the job would most likely be cut off.
-bool fenetre_probable(const partage& p, size_t j, int* alpha, bool* sure) {
-    int a = std::max(p.alpha, p.best);
-    *sure = true;
+// The window a job would be given, and how likely it is to stand.
+struct fenetre {
+    int alpha;
+    // Sure when the window cannot change any more: every move before the
+    // job is in, or none of them raised alpha so far and none is likely to
+    // (the node fails low).
+    bool sure;
+    // Else the first move before it still under way: the later that move in
+    // its list, the less likely it is to raise alpha (it must beat the best
+    // of more moves).
+    size_t en_cours;
+};
+
+// Alpha raised by the counted moves and by the results already in for the
+// moves before job j. False when one of those results reaches beta: the job
+// would most likely be cut off.
+bool fenetre_probable(const partage& p, size_t j, fenetre* f) {
+    f->alpha = std::max(p.alpha, p.best);
+    f->sure = true;
+    f->en_cours = j;
     for (size_t i = p.suivante; i < j; ++i) {
         const tache& t = p.taches[i];
-        if (t.etat == FINIE && t.legal) a = std::max(a, t.score);
-        if (t.etat != FINIE && p.best > p.alpha) *sure = false;
+        if (t.etat == FINIE && t.legal) f->alpha = std::max(f->alpha, t.score);
+        if (t.etat != FINIE && p.best > p.alpha && f->sure) {
+            f->sure = false;
+            f->en_cours = i;
+        }
     }
-    *alpha = a;
-    return a < p.beta;
+    return f->alpha < p.beta;
 }
 
 // The first job of p free to take, or nullptr. Until a legal move is counted
 // only the owner searches, one move at a time.
-tache* premiere_libre(partage& p, bool proprietaire, int* alpha, bool* sure) {
+tache* premiere_libre(partage& p, bool proprietaire, fenetre* f) {
     if (p.coupee || (p.legaux == 0 && !proprietaire)) return nullptr;
     const size_t fin = p.legaux == 0 ? std::min(p.suivante + 1, p.taches.size()) : p.taches.size();
     for (size_t j = p.suivante; j < fin; ++j)
-        if (p.taches[j].etat == LIBRE) return fenetre_probable(p, j, alpha, sure) ? &p.taches[j] : nullptr;
+        if (p.taches[j].etat == LIBRE) return fenetre_probable(p, j, f) ? &p.taches[j] : nullptr;
     return nullptr;
 }
 
@@ -157,21 +184,20 @@ bool descend_de(const partage* p, const partage* ancetre) {
     return false;
 }
 
-// A job under `sous` (any node when nullptr): a sure one before one that may
-// have to be searched again, and among those the deepest node's first, the
-// biggest piece of work.
+// A job under `sous` (any node when nullptr): a sure one first, the one of
+// the node with the most depth left (the biggest piece of work); else the one
+// whose window is the least likely to change, then the biggest.
 tache* trouver_tache(const partage* sous, int* alpha) {
     tache* choisie = nullptr;
-    int rang = -1;
+    int64_t rang = -1;
     for (partage* p : OUVERTS) {
         if (sous != nullptr && !descend_de(p, sous)) continue;
-        int a = 0;
-        bool sure = false;
-        tache* t = premiere_libre(*p, p == sous, &a, &sure);
-        const int r = (sure ? PROFONDEUR_MAX + 1 : 0) + p->depth;
+        fenetre f{};
+        tache* t = premiere_libre(*p, p == sous, &f);
+        const int64_t r = (f.sure ? int64_t{2 * MAX_COUPS} : static_cast<int64_t>(f.en_cours)) * (PROFONDEUR_MAX + 1) + p->depth;
         if (t != nullptr && r > rang) {
             choisie = t;
-            *alpha = a;
+            *alpha = f.alpha;
             rang = r;
         }
     }
@@ -241,7 +267,7 @@ void faire(tache& t, int alpha, std::unique_lock<std::mutex>& verrou) {
     }
     --p.travailleurs;
     reprendre_budget();
-    TRAVAIL.notify_all();
+    signaler();
 }
 
 void aider() {
@@ -249,16 +275,18 @@ void aider() {
     while (!FIN_EQUIPE) {
         int alpha;
         if (tache* t = trouver_tache(nullptr, &alpha)) faire(*t, alpha, verrou);
-        else TRAVAIL.wait(verrou);
+        else attendre(verrou);
     }
 }
 
 void fil_aide(const etat_partie& racine) {
+    horloge_debut(false);
     restaurer_partie(racine);
     const instantanes_differes differes;
     preparer_valeurs();
     aider();
     liberer_variations();
+    horloge_fin(false);
 }
 
 std::vector<std::thread> AIDES;
@@ -267,16 +295,20 @@ std::unique_ptr<etat_partie> RACINE;
 }  // namespace
 
 equipe::equipe(int fils) {
+    horloge_debut(true);
     if (fils <= 1) return;
     RACINE = std::make_unique<etat_partie>(sauver_partie());
     RACINE_EQUIPE = JEU.FIN_LISTE_PARTIE;
     FIN_EQUIPE = false;
-    PARTAGE_ACTIF = true;
+    PARTAGE_DES = PROFONDEUR_PARTAGE;
     for (int i = 1; i < fils; ++i) AIDES.emplace_back(fil_aide, std::cref(*RACINE));
 }
 
 equipe::~equipe() {
-    if (AIDES.empty()) return;
+    if (AIDES.empty()) {
+        horloge_fin(true);
+        return;
+    }
     {
         std::lock_guard<std::mutex> garde(VERROU);
         FIN_EQUIPE = true;
@@ -285,7 +317,8 @@ equipe::~equipe() {
     for (std::thread& t : AIDES) t.join();
     AIDES.clear();
     RACINE.reset();
-    PARTAGE_ACTIF = false;
+    PARTAGE_DES = JAMAIS_PARTAGE;
+    horloge_fin(true);
 }
 
 void chercher_en_parallele(noeud& n, const std::vector<coup_etendu>& coups) {
@@ -302,8 +335,9 @@ void chercher_en_parallele(noeud& n, const std::vector<coup_etendu>& coups) {
 
     std::unique_lock<std::mutex> verrou(VERROU);
     p.parent = RECHERCHE.NB_TACHES > 0 ? RECHERCHE.TACHES[RECHERCHE.NB_TACHES - 1]->noeud : nullptr;
+    // Nobody else may take a job before the first legal move is counted: the
+    // threads waiting hear of the node then.
     OUVERTS.push_back(&p);
-    TRAVAIL.notify_all();
     // The owner takes the node's jobs too, then helps below it until the
     // last job is in.
     for (;;) {
@@ -315,7 +349,7 @@ void chercher_en_parallele(noeud& n, const std::vector<coup_etendu>& coups) {
             faire(*t, alpha, verrou);
             if (t->noeud != &p) restaurer_noeud(p.position);
         } else {
-            TRAVAIL.wait(verrou);
+            attendre(verrou);
         }
     }
     OUVERTS.erase(std::find(OUVERTS.begin(), OUVERTS.end(), &p));

@@ -13,9 +13,11 @@
 
 // Below this depth a node's moves are too little work to share.
 constexpr int PROFONDEUR_PARTAGE = 4;
+constexpr int JAMAIS_PARTAGE = 1 << 30;
 
-// Set while a search runs on several threads.
-extern bool PARTAGE_ACTIF;
+// The depth from which nodes are shared: PROFONDEUR_PARTAGE while a search
+// runs on several threads, else JAMAIS_PARTAGE (one test per node either way).
+extern int PARTAGE_DES;
 
 // What a node knows while it searches its lists.
 struct noeud {

@@ -3,6 +3,7 @@
 
 #include "globals.h"
 #include "search.h"
+#include "simulation.h"
 #include "sortie.h"
 #include "tools.h"
 #include "uci.h"
@@ -29,6 +30,9 @@ int outil_bench(int profondeur, int fils) {
     const int nb = static_cast<int>(std::size(POSITIONS_BENCH));
     NOEUDS_AFFICHES = 0;
     POSITIONS_PERDUES = 0;
+#ifdef SOLVANE_SIMULATION
+    horloge_remise_a_zero();
+#endif
     auto debut = std::chrono::steady_clock::now();
     for (int i = 0; i < nb; ++i) {
         std::string erreur;
@@ -49,5 +53,11 @@ int outil_bench(int profondeur, int fils) {
     sortie_ligne(format_texte("Nodes/second: %lld", ms > 0 ? noeuds * 1000 / ms : noeuds * 1000));
     // What the helpers searched and the counts could not keep.
     if (fils > 1) sortie_ligne(format_texte("Positions thrown away: %lld", static_cast<long long>(POSITIONS_PERDUES)));
+#ifdef SOLVANE_SIMULATION
+    // One thread's time is the positions it counts, one at a time.
+    const long long temps = horloge_totale();
+    sortie_ligne(format_texte("Simulated time (positions): %lld", temps));
+    sortie_ligne(format_texte("Simulated speed-up: %.2f", temps > 0 ? static_cast<double>(noeuds) / temps : 0.0));
+#endif
     return 0;
 }

@@ -21,9 +21,10 @@ class Tools(EngineCase):
     def test_bench_signature(self):
         # The node total is fixed by the search's rules alone: any change to it
         # is a change of the engine's behaviour (the default depth's total is in
-        # the README). More threads print every line as one does, faster.
+        # the README). More threads print every line as one does, faster, up to
+        # the most the option allows.
         searches = {}
-        for threads in ("1", "2", "4"):
+        for threads in ("1", "2", "4", "64"):
             status, out, err = run_tool("bench", "5", threads, timeout=300)
             self.assertEqual((status, err), (0, ""))
             infos = [m for m in map(INFO_LINE.match, out.split("\n")) if m]
@@ -33,6 +34,7 @@ class Tools(EngineCase):
             searches[threads] = out.split("\n\nTotal time")[0]
         self.assertEqual(searches["2"], searches["1"])
         self.assertEqual(searches["4"], searches["1"])
+        self.assertEqual(searches["64"], searches["1"])
 
     def test_help_version_and_bad_arguments(self):
         status, out, err = run_tool("--help")
