@@ -22,7 +22,6 @@ struct horloge {
 std::mutex SIM;
 std::condition_variable AVANCE;
 std::vector<horloge*> HORLOGES;
-int64_t SIGNAL = 0;  // the latest time work or a result was offered
 int64_t TOTAL = 0;
 
 thread_local horloge MIENNE;
@@ -53,8 +52,8 @@ void horloge_position() {
 
 void horloge_debut(bool racine) {
     const std::lock_guard<std::mutex> garde(SIM);
-    if (racine) SIGNAL = 0;
-    COMPTE = racine ? 0 : SIGNAL;
+    const int64_t maintenant = plus_lent();
+    COMPTE = racine || maintenant == INT64_MAX ? 0 : maintenant;
     MIENNE.au_travail = true;
     HORLOGES.push_back(&MIENNE);
     publier();
@@ -75,14 +74,21 @@ void horloge_attente() {
 
 void horloge_reprise() {
     const std::lock_guard<std::mutex> garde(SIM);
-    COMPTE = std::max(COMPTE, SIGNAL);
+    COMPTE = std::max(COMPTE, MIENNE.temps);
     MIENNE.au_travail = true;
     publier();
 }
 
+// The threads waiting wake at the time of the signal: until each has looked for
+// work, none of the others may run on more than a quantum beyond it, however
+// late the real machine lets it run.
 void horloge_signal() {
     const std::lock_guard<std::mutex> garde(SIM);
-    SIGNAL = std::max(SIGNAL, COMPTE);
+    for (horloge* h : HORLOGES)
+        if (!h->au_travail) {
+            h->au_travail = true;
+            h->temps = COMPTE;
+        }
 }
 
 int64_t horloge_totale() {
