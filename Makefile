@@ -23,7 +23,7 @@ PACKAGES_TEST := python3 libgtest-dev clang libclang-rt-14-dev stockfish
 PACKAGES_WEB := emscripten chromium $(if $(shell command -v npm),,npm)
 
 .PHONY: all deps-run deps-test deps-web release run check-build tsan-build fuzz-build test perft bench fuzz soak mutants \
-  clean wasm web web-serve web-modules simulate
+  clean wasm web web-serve web-modules simulate simulate-build
 
 all: release
 
@@ -70,10 +70,11 @@ fuzz-build: deps-test
 # Unit, protocol, perft, reference, fuzz-smoke and short-game tests. The unit
 # and protocol tests run on a build with assertions, AddressSanitizer and UBSan;
 # the protocol tests again under ThreadSanitizer; games on the Release build.
-check-build: deps-test release tsan-build fuzz-build $(if $(filter 1,$(WEB_TESTS)),web)
+check-build: deps-test release tsan-build fuzz-build simulate-build $(if $(filter 1,$(WEB_TESTS)),web)
 	cmake -S . -B $(CHECK) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g" \
 	  -DSOLVANE_SANITIZE=ON -DSOLVANE_RELEASE_BIN=$(CURDIR)/$(RELEASE)/solvane \
 	  -DSOLVANE_TSAN_BIN=$(CURDIR)/$(TSAN)/solvane -DSOLVANE_FUZZ_BIN=$(CURDIR)/$(FUZZ)/fuzz_commandes \
+	  -DSOLVANE_SIMULATION_BIN=$(CURDIR)/$(SIMULATE)/solvane \
 	  -DSOLVANE_WASM_JS=$(if $(filter 1,$(WEB_TESTS)),$(CURDIR)/$(WASM)/solvane.js) \
 	  -DSOLVANE_WEB_DIR=$(if $(filter 1,$(WEB_TESTS)),$(CURDIR)/$(WEB)) >/dev/null
 	cmake --build $(CHECK) -j $(JOBS)
@@ -108,9 +109,10 @@ clean:
 SIMULATE := build/simulate
 SIMULATE_DEPTH ?= 7
 SIMULATE_THREADS ?= 2 4 8 16
-simulate: deps-run
+simulate-build: deps-run
 	cmake -S . -B $(SIMULATE) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DSOLVANE_SIMULATION=ON >/dev/null
 	cmake --build $(SIMULATE) -j $(JOBS) --target solvane
+simulate: simulate-build
 	for n in $(SIMULATE_THREADS); do echo "Threads $$n:"; \
 	  $(SIMULATE)/solvane bench $(SIMULATE_DEPTH) $$n | grep -E '^(Nodes searched|Positions thrown away|Simulated)'; done
 
