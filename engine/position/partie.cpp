@@ -160,10 +160,9 @@ void retire_coup_partie() {
     JEU.GRAND_ROQUE_BLANC = s.grand_roque_blanc;
     JEU.PETIT_ROQUE_NOIR = s.petit_roque_noir;
     JEU.GRAND_ROQUE_NOIR = s.grand_roque_noir;
+    // Only a king moving changes a king's square: one taken never left its own.
     if (b[d] == ROI) JEU.ROI_BLANC = d;
     else if (b[d] == -ROI) JEU.ROI_NOIR = d;
-    if (b[a] == ROI) JEU.ROI_BLANC = a;
-    else if (b[a] == -ROI) JEU.ROI_NOIR = a;
     JEU.FIN_LISTE_PARTIE = n - 1;
     assert(position_is_ok());
 }
