@@ -100,6 +100,12 @@ void reprendre_budget() {
 
 bool rappele() { return budget() < 0; }
 
+// A result the counts cannot keep: the job is free again, its positions thrown away.
+void jeter(tache& t) {
+    t.etat = LIBRE;
+    POSITIONS_PERDUES += t.positions;
+}
+
 void couper(partage& p) {
     p.coupee = true;
     for (tache& t : p.taches)
@@ -117,8 +123,7 @@ void compter(partage& p) {
         if (t.etat != FINIE) break;
         const int alpha = std::max(p.alpha, p.best);
         if (t.fenetre && t.alpha != alpha) {
-            t.etat = LIBRE;
-            POSITIONS_PERDUES += t.positions;
+            jeter(t);
             break;
         }
         ++p.suivante;
@@ -259,8 +264,7 @@ void faire(tache& t, int alpha, std::unique_lock<std::mutex>& verrou) {
     verrou.lock();
     --RECHERCHE.NB_TACHES;
     if (t.annulee || rappele() || p.coupee) {
-        t.etat = LIBRE;
-        POSITIONS_PERDUES += t.positions;
+        jeter(t);
     } else {
         t.etat = FINIE;
         compter(p);
@@ -305,19 +309,17 @@ equipe::equipe(int fils) {
 }
 
 equipe::~equipe() {
-    if (AIDES.empty()) {
-        horloge_fin(true);
-        return;
+    if (!AIDES.empty()) {
+        {
+            std::lock_guard<std::mutex> garde(VERROU);
+            FIN_EQUIPE = true;
+        }
+        TRAVAIL.notify_all();
+        for (std::thread& t : AIDES) t.join();
+        AIDES.clear();
+        RACINE.reset();
+        PARTAGE_DES = JAMAIS_PARTAGE;
     }
-    {
-        std::lock_guard<std::mutex> garde(VERROU);
-        FIN_EQUIPE = true;
-    }
-    TRAVAIL.notify_all();
-    for (std::thread& t : AIDES) t.join();
-    AIDES.clear();
-    RACINE.reset();
-    PARTAGE_DES = JAMAIS_PARTAGE;
     horloge_fin(true);
 }
 
