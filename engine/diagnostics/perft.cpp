@@ -9,27 +9,22 @@ namespace {
 // Calls visite(m, leaves) for every legal move, leaves counted to depth - 1.
 template <typename Visite>
 uint64_t parcourir(int profondeur, Visite visite) {
-    liste_coups calmes, prises;
-    init_liste(&calmes);
-    init_liste(&prises);
-    generer_liste(&calmes, &prises);
+    coups_ordonnes coups;
+    generer_dans_l_ordre(&coups);
     uint64_t total = 0;
-    for (const liste_coups* liste : {&prises, &calmes}) {
-        for (int i = 0; i < liste->nb_coups; ++i) {
-            const coup m = liste->coups[i];
-            ajoute_coup_partie(m.depart, m.arrivee);
-            if (!roi_du_trait_attaque()) {
-                uint64_t n = 1;
-                if (profondeur > 1) {
-                    inverse_trait();
-                    n = perft(profondeur - 1);
-                    inverse_trait();
-                }
-                visite(m, n);
-                total += n;
+    for (const coup m : coups) {
+        ajoute_coup_partie(m.depart, m.arrivee);
+        if (!roi_du_trait_attaque()) {
+            uint64_t n = 1;
+            if (profondeur > 1) {
+                inverse_trait();
+                n = perft(profondeur - 1);
+                inverse_trait();
             }
-            retire_coup_partie();
+            visite(m, n);
+            total += n;
         }
+        retire_coup_partie();
     }
     return total;
 }

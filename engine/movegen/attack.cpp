@@ -23,6 +23,13 @@ int is_roi_echec(int c) {
 
 bool roi_du_trait_attaque() { return is_roi_echec(JEU.TRAIT == BLANC ? JEU.ROI_BLANC : JEU.ROI_NOIR) == 1; }
 
+bool legal_une_fois_joue(coup m) {
+    ajoute_coup_partie(m.depart, m.arrivee);
+    const bool legal = !roi_du_trait_attaque();
+    retire_coup_partie();
+    return legal;
+}
+
 legalite preparer_legalite() {
     const int ennemi = -JEU.TRAIT;
     const int roi = bit_de_case(JEU.TRAIT == BLANC ? JEU.ROI_BLANC : JEU.ROI_NOIR);

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <algorithm>
 #include <initializer_list>
 
 #include "bitboard.h"
@@ -187,6 +188,17 @@ bitboard preneurs() {
 
 void generer_liste(liste_coups* calmes, liste_coups* prises) {
     generateur<true, true>(calmes, prises).generer(JEU.CAMP_BB[indice_camp(JEU.TRAIT)]);
+}
+void generer_dans_l_ordre(coups_ordonnes* coups) {
+    liste_coups calmes, prises;
+    init_liste(&calmes);
+    init_liste(&prises);
+    generer_liste(&calmes, &prises);
+    std::copy_n(prises.coups, prises.nb_coups, coups->coups);
+    std::copy_n(calmes.coups, calmes.nb_coups, coups->coups + prises.nb_coups);
+    coups->nb_prises = prises.nb_coups;
+    coups->nb_coups = prises.nb_coups + calmes.nb_coups;
+    coups->complets = prises.nb_coups < MAX_COUPS && calmes.nb_coups < MAX_COUPS;
 }
 void generer_prises(liste_coups* prises) { generateur<false, true>(nullptr, prises).generer(preneurs()); }
 void generer_calmes(liste_coups* calmes, bitboard* reste) {

@@ -170,7 +170,8 @@ int compter_directement(int depart, int arrivee) {
 // The counts after a move of side m (0 White, 1 Black), en passant terms
 // apart, from the parent's attack sets; the castling terms are judged only
 // when some right is held. Both are template arguments so that each side's
-// sums have fixed places.
+// sums have fixed places. One function, as long as it is: the hottest code
+// of the search, whose parts share the move's sets in registers.
 template <int m, bool roques_en_jeu>
 int compter_incremental(int depart, int arrivee) {
     constexpr int o = 1 - m;  // the side that does not move

@@ -19,6 +19,18 @@ void ajouter(liste_coups* liste, int depart, int arrivee);
 // in the order the search will try them.
 void generer_liste(liste_coups* calmes, liste_coups* prises);
 
+// Every move of the side to move in the order the search tries them: the
+// captures, then the quiet moves, generer_liste's two lists end to end.
+struct coups_ordonnes {
+    int nb_coups;
+    int nb_prises;   // the captures come first
+    bool complets;   // false when a list was full: moves may be missing
+    coup coups[2 * MAX_COUPS];
+    const coup* begin() const { return coups; }
+    const coup* end() const { return coups + nb_coups; }
+};
+void generer_dans_l_ordre(coups_ordonnes* coups);
+
 // Each list alone, the same as generer_liste gives it: the search often
 // needs only the captures, and a cut-off often comes after a few quiet moves.
 void generer_prises(liste_coups* prises);
@@ -49,6 +61,10 @@ int difference_de_mobilite_apres(int depart, int arrivee);
 
 // True when the side that just moved (still TRAIT) left its king attacked.
 bool roi_du_trait_attaque();
+
+// Whether a move of the side to move leaves its king safe, found by making
+// it and taking it back.
+bool legal_une_fois_joue(coup m);
 
 // The moves of the side to move that can leave its own king attacked, and so
 // need a legality test: all of them when the king is in check, else those of

@@ -1,17 +1,48 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <string_view>
+
 #include "globals.h"
 
-int PION = PION_DEFAUT;
-int CAVALIER = CAVALIER_DEFAUT;
-int FOU = FOU_DEFAUT;
-int TOUR = TOUR_DEFAUT;
-int DAME = DAME_DEFAUT;
-int MOBILITY = MOBILITY_DEFAUT;
-int DRAW = DRAW_DEFAUT;
-int PROMOTEINUPPERCASE = PROMOTEINUPPERCASE_DEFAUT;
-int PONDER = PONDER_DEFAUT;
-int MOVE_OVERHEAD = MOVE_OVERHEAD_DEFAUT;
-int THREADS = THREADS_DEFAUT;
+namespace {
+
+using enum genre_option;
+
+constexpr option_moteur TABLE[] = {
+    {"Pawn", spin, &PION, 100, 0, 1000, false, false},
+    {"Knight", spin, &CAVALIER, 300, 0, 1000, false, false},
+    {"Bishop", spin, &FOU, 300, 0, 1000, false, false},
+    {"Rook", spin, &TOUR, 500, 0, 1000, false, false},
+    {"Queen", spin, &DAME, 900, 0, 2000, false, false},
+    {"Mobility", spin, &MOBILITY, 1, -9, 9, false, false},
+    {"Draw", spin, &DRAW, 200, -900, 900, false, false},
+    {"Promote_in_uppercase", check, &PROMOTEINUPPERCASE, 1, 0, 1, true, true},
+    {"Solvane", marque, nullptr, 0, 0, 1, true, true},
+    {"Ponder", check, &PONDER, 0, 0, 1, true, false},
+    {"Move Overhead", spin, &MOVE_OVERHEAD, 50, 0, 5000, true, false},
+    {"Threads", spin, &THREADS, 1, 1, THREADS_MAX, true, false},
+};
+
+constexpr int defaut_de(std::string_view nom) {
+    for (const option_moteur& o : TABLE)
+        if (o.nom == nom) return o.defaut;
+    throw "no such option";  // stops the build: the globals are constant-initialised
+}
+
+}  // namespace
+
+const std::span<const option_moteur> OPTIONS{TABLE};
+
+constinit int PION = defaut_de("Pawn");
+constinit int CAVALIER = defaut_de("Knight");
+constinit int FOU = defaut_de("Bishop");
+constinit int TOUR = defaut_de("Rook");
+constinit int DAME = defaut_de("Queen");
+constinit int MOBILITY = defaut_de("Mobility");
+constinit int DRAW = defaut_de("Draw");
+constinit int PROMOTEINUPPERCASE = defaut_de("Promote_in_uppercase");
+constinit int PONDER = defaut_de("Ponder");
+constinit int MOVE_OVERHEAD = defaut_de("Move Overhead");
+constinit int THREADS = defaut_de("Threads");
 
 std::atomic<int> FIN{0};
 std::atomic<int> CALCUL{0};
@@ -22,15 +53,6 @@ std::atomic<int> TEMPS_HORLOGE{0};
 std::atomic<int> LAST_TIME{0};
 
 void options_par_defaut() {
-    PION = PION_DEFAUT;
-    CAVALIER = CAVALIER_DEFAUT;
-    FOU = FOU_DEFAUT;
-    TOUR = TOUR_DEFAUT;
-    DAME = DAME_DEFAUT;
-    MOBILITY = MOBILITY_DEFAUT;
-    DRAW = DRAW_DEFAUT;
-    PROMOTEINUPPERCASE = PROMOTEINUPPERCASE_DEFAUT;
-    PONDER = PONDER_DEFAUT;
-    MOVE_OVERHEAD = MOVE_OVERHEAD_DEFAUT;
-    THREADS = THREADS_DEFAUT;
+    for (const option_moteur& o : OPTIONS)
+        if (o.valeur != nullptr) *o.valeur = o.defaut;
 }

@@ -5,22 +5,10 @@
 #pragma once
 
 #include <atomic>
+#include <span>
 
 // Engine options; written by the input thread only while no search runs.
-constexpr int PION_DEFAUT = 100;
-constexpr int CAVALIER_DEFAUT = 300;
-constexpr int FOU_DEFAUT = 300;
-constexpr int TOUR_DEFAUT = 500;
-constexpr int DAME_DEFAUT = 900;
-constexpr int MOBILITY_DEFAUT = 1;
-constexpr int DRAW_DEFAUT = 200;
-constexpr int PROMOTEINUPPERCASE_DEFAUT = 1;
-constexpr int PONDER_DEFAUT = 0;
-constexpr int MOVE_OVERHEAD_DEFAUT = 50;  // milliseconds kept from the side's clock
-constexpr int MOVE_OVERHEAD_MAX = 5000;
-constexpr int THREADS_DEFAUT = 1;
-constexpr int THREADS_MAX = 64;
-
+// Each is declared once, with its default and range, in OPTIONS.
 extern int PION;
 extern int CAVALIER;
 extern int FOU;
@@ -30,8 +18,31 @@ extern int MOBILITY;
 extern int DRAW;
 extern int PROMOTEINUPPERCASE;
 extern int PONDER;  // announced to interfaces; pondering itself is "go ponder"
-extern int MOVE_OVERHEAD;
-extern int THREADS;  // threads a search runs on
+extern int MOVE_OVERHEAD;  // milliseconds kept from the side's clock
+extern int THREADS;        // threads a search runs on
+
+constexpr int THREADS_MAX = 64;
+// Spin values outside their announced range are kept up to this size: beyond
+// it the evaluation's sums and products of option values would overflow an int.
+constexpr int OPTION_MAX = 1000000;
+
+enum class genre_option {
+    spin,    // an integer
+    check,   // true or false, stored as 1 or 0
+    marque,  // a check box named after the engine's version and build date, without effect
+};
+
+// One option as "uci" announces it and "setoption" sets it.
+struct option_moteur {
+    const char* nom;
+    genre_option genre;
+    int* valeur;  // the global it sets
+    int defaut, min, max;
+    bool bornee;          // a spin value is held to [min, max], else kept up to ±OPTION_MAX
+    bool annonce_defaut;  // "uci" announces the default, not the value in force
+};
+// In the order "uci" announces them.
+extern const std::span<const option_moteur> OPTIONS;
 
 // Every option back to its start-up value (the bench searches with these).
 void options_par_defaut();

@@ -111,6 +111,8 @@ extern thread_local constinit etat_position JEU;
 constexpr int PAS_DE_NULLE = 1000;
 int ajoute_coup_partie(int depart, int arrivee);
 
+void retire_coup_partie();
+
 // Defers the snapshots' cells (INSTANTANES_DIFFERES) for its lifetime.
 struct instantanes_differes {
     bool avant = JEU.INSTANTANES_DIFFERES;
@@ -119,7 +121,6 @@ struct instantanes_differes {
     instantanes_differes(const instantanes_differes&) = delete;
     instantanes_differes& operator=(const instantanes_differes&) = delete;
 };
-void retire_coup_partie();
 
 // False when no move from here can bring an earlier position back: none was
 // played since the last capture or pawn move.
@@ -158,9 +159,6 @@ inline bool prise_en_passant(int piece, int depart, int arrivee, int prise) {
            (arrivee - depart) % 10 != 0;
 }
 
-// The whole game: board, side, king squares, rights, FEN en passant square and
-// the record in use. "position" restores it when it refuses a command; every
-// search must leave it as it found it.
 // The board, side to move, king squares and castling rights: what both the
 // whole game and a node of a search keep of the position.
 struct plateau_sauve {
@@ -169,6 +167,9 @@ struct plateau_sauve {
     int roques[4];
 };
 
+// The whole game: board, side, king squares, rights, FEN en passant square and
+// the record in use. "position" restores it when it refuses a command; every
+// search must leave it as it found it.
 struct etat_partie {
     plateau_sauve plateau;
     int en_passant, demi_coups, numero;

@@ -6,45 +6,10 @@
 #include "bitboard.h"
 #include "globals.h"
 #include "movegen.h"
-#include "partage.h"
+#include "noeud.h"
 #include "search.h"
 
-namespace {
-
-// Nodes come from a free list refilled by whole blocks: one node per legal
-// move searched would otherwise cost a heap allocation each.
-constexpr int NOEUDS_PAR_BLOC = 4096;
-
-}  // namespace
-
-struct bloc_variations {
-    variation noeuds[NOEUDS_PAR_BLOC];
-    bloc_variations* suivant;
-};
-
 thread_local constinit etat_recherche RECHERCHE{};
-
-variation* nouvelle_variation(coup m) {
-    if (RECHERCHE.libres == nullptr) {
-        RECHERCHE.blocs = new bloc_variations{{}, RECHERCHE.blocs};
-        variation* bloc = RECHERCHE.blocs->noeuds;
-        for (int i = 0; i < NOEUDS_PAR_BLOC; ++i) bloc[i].suivant = i + 1 < NOEUDS_PAR_BLOC ? &bloc[i + 1] : nullptr;
-        RECHERCHE.libres = bloc;
-    }
-    variation* v = RECHERCHE.libres;
-    RECHERCHE.libres = v->suivant;
-    *v = {m.depart, m.arrivee, nullptr};
-    return v;
-}
-
-void liberer_variations() {
-    while (RECHERCHE.blocs != nullptr) {
-        bloc_variations* suivant = RECHERCHE.blocs->suivant;
-        delete RECHERCHE.blocs;
-        RECHERCHE.blocs = suivant;
-    }
-    RECHERCHE.libres = nullptr;
-}
 
 namespace {
 
@@ -66,13 +31,6 @@ namespace {
 [[maybe_unused]] bool score_admis(coup m, int score, int best) {
     const int exact = -evaluation_apres(m.depart, m.arrivee);
     return score == exact || (STOP == 1 && score == -SCORE_ARRET) || (score <= best && exact <= best);
-}
-
-[[maybe_unused]] bool illegal_une_fois_joue(coup m) {
-    ajoute_coup_partie(m.depart, m.arrivee);
-    const bool illegal = roi_du_trait_attaque();
-    retire_coup_partie();
-    return illegal;
 }
 
 // A leaf's line is its move alone: the node of the best line so far is reused
@@ -116,7 +74,7 @@ void chercher_liste(const liste_coups& liste, int extension, noeud& n, int a_ven
         if (sans_jouer && m.arrivee < PREMIER_CODE_PROMOTION &&
             !(a_tester && roque_ou_en_passant(m))) {
             if (a_tester && roi_attaque_apres(m)) {
-                assert(illegal_une_fois_joue(m));
+                assert(!legal_une_fois_joue(m));
                 continue;
             }
             if (!repetitions || !repetition_possible_apres(m.depart, m.arrivee)) {
@@ -132,34 +90,16 @@ void chercher_liste(const liste_coups& liste, int extension, noeud& n, int a_ven
                 continue;
             }
         }
-        const int r = ajoute_coup_partie(m.depart, m.arrivee);
-        assert(a_tester || !roi_du_trait_attaque());
-        if (a_tester && roi_du_trait_attaque()) {
-            retire_coup_partie();
-            continue;
-        }
-        ++legaux;
-        variation* noeud = nouvelle_variation(m);
-        RECHERCHE.EXTENSION = extension;
-        // The root's line always starts with a legal move.
-        if (depth == PROFONDEUR && pv->suivant == nullptr) pv->suivant = noeud;
         if (best > alpha) alpha = best;
-        int score;
-        if (r == DRAW) {
-            score = -r * JEU.TRAIT;
+        const coup_cherche j = chercher_coup({m, extension}, a_tester, feuilles, depth, alpha, beta);
+        if (!j.legal) continue;
+        ++legaux;
+        if (j.score > best || commence_la_ligne(n)) {
+            libere_variation(pv->suivant);
+            pv->suivant = j.noeud;
+            if (j.score > best) best = j.score;
         } else {
-            inverse_trait();
-            if (feuilles) score = STOP == 1 ? -SCORE_ARRET : -eval();
-            else score = -alphabeta(depth - 1, -beta, -alpha, noeud);
-            inverse_trait();
-        }
-        retire_coup_partie();
-        if (score > best) {
-            if (pv->suivant != noeud) libere_variation(pv->suivant);
-            pv->suivant = noeud;
-            best = score;
-        } else if (pv->suivant != noeud) {
-            libere_variation(noeud);
+            libere_variation(j.noeud);
         }
     }
     n.alpha = alpha;
@@ -170,53 +110,18 @@ void chercher_liste(const liste_coups& liste, int extension, noeud& n, int a_ven
 // Leaves, scored without making their moves, have a loop of their own: the
 // one that makes moves keeps its registers for itself.
 void chercher(const liste_coups& liste, int extension, noeud& n, int a_venir) {
-    if (enfants_feuilles(n.depth, extension) && n.depth != PROFONDEUR) chercher_liste<true>(liste, extension, n, a_venir);
+    if (enfants_feuilles(n.depth, extension) && !n.racine) chercher_liste<true>(liste, extension, n, a_venir);
     else chercher_liste<false>(liste, extension, n, a_venir);
 }
 
-}  // namespace
-
-bool coup_de_la_racine(coup m) {
-    for (int i = 0; i < COUPS_RACINE.nb_coups; ++i)
-        if (COUPS_RACINE.coups[i].depart == m.depart && COUPS_RACINE.coups[i].arrivee == m.arrivee) return true;
-    return COUPS_RACINE.nb_coups == 0;
-}
-
-void restreindre_racine(liste_coups* liste) {
-    int n = 0;
-    for (int i = 0; i < liste->nb_coups; ++i)
-        if (coup_de_la_racine(liste->coups[i])) liste->coups[n++] = liste->coups[i];
-    liste->nb_coups = n;
-}
-
-void libere_variation(variation* v) {
-    while (v != nullptr) {
-        variation* suivant = v->suivant;
-        v->suivant = RECHERCHE.libres;
-        RECHERCHE.libres = v;
-        v = suivant;
-    }
-}
-
-void init_variation() {
-    RECHERCHE.POSITIONS = 0;
-    RECHERCHE.P_VARIATION.depart = 0;
-    RECHERCHE.P_VARIATION.arrivee = 0;
-    libere_variation(RECHERCHE.P_VARIATION.suivant);
-    RECHERCHE.P_VARIATION.suivant = nullptr;
-    RECHERCHE.LONGEST = 0;
-}
-
-namespace {
-
 // The root's moves are those "go searchmoves" left, when it named some.
-bool racine_restreinte(int depth) { return COUPS_RACINE.nb_coups != 0 && depth == PROFONDEUR; }
+bool racine_restreinte(const noeud& n) { return n.racine && LIMITES.coups_racine.nb_coups != 0; }
 
 // Inlined into alphabeta and the parallel search kept out of it, as in a
 // search on one thread: the profile-guided build would decide otherwise.
 [[gnu::always_inline]] inline void chercher_seul(noeud& n) {
     liste_coups liste;
-    const bool restreinte = racine_restreinte(n.depth);
+    const bool restreinte = racine_restreinte(n);
     init_liste(&liste);
     generer_prises(&liste);
     if (restreinte) restreindre_racine(&liste);
@@ -239,32 +144,41 @@ bool racine_restreinte(int depth) { return COUPS_RACINE.nb_coups != 0 && depth =
 // the threads. False, with nothing searched, when a list is full: the quiet
 // moves of the one-thread search, listed a few at a time, may be more.
 [[gnu::noinline]] bool chercher_a_plusieurs(noeud& n) {
-    liste_coups calmes, prises;
-    init_liste(&calmes);
-    init_liste(&prises);
-    generer_liste(&calmes, &prises);
-    if (calmes.nb_coups == MAX_COUPS || prises.nb_coups == MAX_COUPS) return false;
-    if (racine_restreinte(n.depth)) {
-        restreindre_racine(&prises);
-        restreindre_racine(&calmes);
-    }
+    coups_ordonnes tous;
+    generer_dans_l_ordre(&tous);
+    if (!tous.complets) return false;
+    const bool restreinte = racine_restreinte(n);
     std::vector<coup_etendu> coups;
-    for (int i = 0; i < prises.nb_coups; ++i) coups.push_back({prises.coups[i], 1});
-    for (int i = 0; i < calmes.nb_coups; ++i) coups.push_back({calmes.coups[i], 0});
+    for (int i = 0; i < tous.nb_coups; ++i)
+        if (!restreinte || coup_de_la_racine(tous.coups[i])) coups.push_back({tous.coups[i], i < tous.nb_prises ? 1 : 0});
     if (!coups.empty()) chercher_en_parallele(n, coups);
     return true;
 }
 
 }  // namespace
 
+bool coup_de_la_racine(coup m) {
+    const liste_coups& permis = LIMITES.coups_racine;
+    for (int i = 0; i < permis.nb_coups; ++i)
+        if (permis.coups[i].depart == m.depart && permis.coups[i].arrivee == m.arrivee) return true;
+    return permis.nb_coups == 0;
+}
+
+void restreindre_racine(liste_coups* liste) {
+    int n = 0;
+    for (int i = 0; i < liste->nb_coups; ++i)
+        if (coup_de_la_racine(liste->coups[i])) liste->coups[n++] = liste->coups[i];
+    liste->nb_coups = n;
+}
+
 int alphabeta(int depth, int alpha, int beta, variation* pv) {
     // Past the node limit the iteration is thrown away: every node ends at once.
     if (STOP == 1 || RECHERCHE.POSITIONS > budget()) return SCORE_ARRET;
-    if (depth == 0 && (RECHERCHE.EXTENSION == 0 || pv == nullptr)) return eval();
+    if (depth == 0 && RECHERCHE.EXTENSION == 0) return eval();
     if (depth < 0) return eval();
 
-    noeud n = {depth, alpha, beta, -MAT, 0, pv, preparer_legalite(), false};
-    if (!(depth >= PARTAGE_DES && chercher_a_plusieurs(n))) chercher_seul(n);
+    noeud n = {depth, alpha, beta, -MAT, 0, pv, preparer_legalite(), depth == PROFONDEUR, false};
+    if (!(depth >= RECHERCHE.PARTAGE_DES && chercher_a_plusieurs(n))) chercher_seul(n);
 
     const int best = n.best;
     if (best != -MAT) return best;

@@ -2,18 +2,19 @@
 #include <cassert>
 #include <cstdint>
 
+#include "equipe.h"
 #include "globals.h"
 #include "movegen.h"
 #include "search.h"
 #include "sortie.h"
 
-int PROFONDEUR = 7;
+limites_recherche LIMITES;
+int PROFONDEUR;
 std::atomic<int> PROFONDEUR_FIXE{0};
 coup BEST_COUP;
 coup PONDER_COUP;
 int64_t NOEUDS_AFFICHES;
-int64_t LIMITE_NOEUDS;
-liste_coups COUPS_RACINE;
+int64_t POSITIONS_PERDUES;
 
 namespace {
 
@@ -22,20 +23,10 @@ constexpr coup AUCUN_COUP = {0, 0};
 // The first legal root move in search order, or none: what the bestmove line
 // carries when no depth completes.
 coup premier_coup_legal() {
-    liste_coups calmes, prises;
-    init_liste(&calmes);
-    init_liste(&prises);
-    generer_liste(&calmes, &prises);
-    for (const liste_coups* liste : {&prises, &calmes}) {
-        for (int i = 0; i < liste->nb_coups; ++i) {
-            coup m = liste->coups[i];
-            if (!coup_de_la_racine(m)) continue;
-            ajoute_coup_partie(m.depart, m.arrivee);
-            bool illegal = roi_du_trait_attaque();
-            retire_coup_partie();
-            if (!illegal) return m;
-        }
-    }
+    coups_ordonnes coups;
+    generer_dans_l_ordre(&coups);
+    for (const coup m : coups)
+        if (coup_de_la_racine(m) && legal_une_fois_joue(m)) return m;
     return AUCUN_COUP;
 }
 
@@ -102,38 +93,33 @@ void joue() {
 #ifndef NDEBUG
     const etat_partie avant = sauver_partie();
 #endif
-    const int limite = PROFONDEUR;
+    const limites_recherche& limites = LIMITES;
     preparer_valeurs();
     BEST_COUP = premier_coup_legal();
     PONDER_COUP = AUCUN_COUP;
     int score = 0;
     int64_t comptees = 0;  // positions of the completed depths
-    {
-        // A node limit is checked against the one-thread order of the count.
-        const equipe fils(LIMITE_NOEUDS > 0 ? 1 : THREADS);
-        for (int d = 1;; ++d) {
-            if (d > limite) break;
-            if (score == MAT || score == -MAT) break;
-            if (STOP != 0) break;
-            if (PROFONDEUR_FIXE == 1) d = limite;
-            init_variation();
-            PROFONDEUR = d;
-            RECHERCHE.BUDGET_ITERATION = LIMITE_NOEUDS > 0 ? LIMITE_NOEUDS - comptees : INT64_MAX;
-            score = alphabeta(d, -MAT, MAT, &RECHERCHE.P_VARIATION);
-            if (RECHERCHE.POSITIONS > budget()) break;
-            if (STOP == 0) {
-                comptees += RECHERCHE.POSITIONS;
-                affiche_info(score);
-                const variation* premier = RECHERCHE.P_VARIATION.suivant;
-                if (premier != nullptr) {
-                    BEST_COUP = {premier->depart, premier->arrivee};
-                    const variation* second = premier->suivant;
-                    PONDER_COUP = second != nullptr ? coup{second->depart, second->arrivee} : AUCUN_COUP;
-                }
+    // A node limit is checked against the one-thread order of the count.
+    equipe fils(limites.noeuds > 0 ? 1 : THREADS);
+    for (int d = 1; d <= limites.profondeur && score != MAT && score != -MAT && STOP == 0; ++d) {
+        if (PROFONDEUR_FIXE == 1) d = limites.profondeur;
+        init_variation();
+        PROFONDEUR = d;
+        RECHERCHE.BUDGET_ITERATION = limites.noeuds > 0 ? limites.noeuds - comptees : INT64_MAX;
+        score = alphabeta(d, -MAT, MAT, &RECHERCHE.P_VARIATION);
+        if (RECHERCHE.POSITIONS > budget()) break;
+        if (STOP == 0) {
+            comptees += RECHERCHE.POSITIONS;
+            affiche_info(score);
+            const variation* premier = RECHERCHE.P_VARIATION.suivant;
+            if (premier != nullptr) {
+                BEST_COUP = {premier->depart, premier->arrivee};
+                const variation* second = premier->suivant;
+                PONDER_COUP = second != nullptr ? coup{second->depart, second->arrivee} : AUCUN_COUP;
             }
         }
     }
-    PROFONDEUR = limite;
+    POSITIONS_PERDUES += fils.terminer();
     RECHERCHE.BUDGET_ITERATION = INT64_MAX;
     assert(partie_intacte(avant));
     // An interface may send the next "go" the moment it reads bestmove.

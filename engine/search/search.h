@@ -13,6 +13,7 @@
 constexpr int MAT = 50000;            // score of a mated side, negated for the mating one
 constexpr int SCORE_ARRET = 65000;    // returned by every node once STOP is up
 constexpr int PROFONDEUR_DEFAUT = 30; // depth limit of an untimed or timed "go" without "depth"
+constexpr int PROFONDEUR_SANS_GO = 7; // depth limit of a search "ponderhit" starts before any "go"
 // Deepest limit a search may have: the game plus the line (and its capture
 // extension) must fit in the record's reserve.
 constexpr int PROFONDEUR_MAX = RESERVE_RECHERCHE - 4;
@@ -23,25 +24,28 @@ struct variation {
     variation* suivant;
 };
 struct bloc_variations;
-struct tache;
+struct equipier;
 
-// The deepest a thread's work can nest: one job per ply.
-constexpr int MAX_TACHES_IMBRIQUEES = 64;
+// A depth no node reaches: the thread shares no node's moves.
+constexpr int JAMAIS_PARTAGE = 1 << 30;
 
 // What a search thread keeps beside its position (JEU): its line, its
-// counters, the node pool of its lines and what its leaves' evaluation takes
-// from their parent. One per thread (RECHERCHE), like JEU.
+// counters, the node pool of its lines, its place in a parallel search and
+// what its leaves' evaluation takes from their parent. One per thread
+// (RECHERCHE), like JEU.
 struct etat_recherche {
     variation P_VARIATION;
     int EXTENSION;
     int LONGEST;
     int64_t POSITIONS;
-    // The positions the iteration in progress may still count under LIMITE_NOEUDS.
-    // Another thread sets it below zero to call back the work in hand.
+    // The positions the iteration in progress may still count under a node
+    // limit. In a parallel search, which never has one, another thread sets
+    // it below zero to call back the work in hand.
     std::atomic<int64_t> BUDGET_ITERATION{INT64_MAX};
-    // The jobs of a parallel search the thread is inside, outermost first.
-    tache* TACHES[MAX_TACHES_IMBRIQUEES];
-    int NB_TACHES;
+    // The depth from which the thread shares a node's moves with its team
+    // (one test per node); out of reach when it searches alone.
+    int PARTAGE_DES = JAMAIS_PARTAGE;
+    equipier* EQUIPIER;  // the thread's place in its team; none when it searches alone
 
     variation* libres;
     bloc_variations* blocs;
@@ -53,16 +57,20 @@ struct etat_recherche {
 extern thread_local constinit etat_recherche RECHERCHE;
 inline int64_t budget() { return RECHERCHE.BUDGET_ITERATION.load(std::memory_order_relaxed); }
 
+// What the search requested may do: "go" sets it before it raises CALCUL,
+// and the search reads it.
+struct limites_recherche {
+    int profondeur = PROFONDEUR_SANS_GO;  // the deepest iteration
+    int64_t noeuds = 0;                   // positions the whole search may count; 0: no limit
+    liste_coups coups_racine{};           // the moves the root may play; none: every move
+};
+extern limites_recherche LIMITES;
+// The depth of the iteration under way (the root is the node at this depth).
 extern int PROFONDEUR;
 // Read at every iteration; "ponderhit" may clear it while the search runs.
 extern std::atomic<int> PROFONDEUR_FIXE;
 extern coup BEST_COUP;
 extern coup PONDER_COUP;
-
-// Limits a "go" may add: the positions the whole search may count (0: no
-// limit), and the root moves it is restricted to (none: every move).
-extern int64_t LIMITE_NOEUDS;
-extern liste_coups COUPS_RACINE;
 
 // Material and mobility for the side to move. eval() also counts the
 // position and gives SCORE_ARRET once STOP is up.
@@ -85,22 +93,12 @@ int alphabeta(int depth, int alpha, int beta, variation* pv);
 // Whether the root may play the move, and a list cut to those moves, in order.
 bool coup_de_la_racine(coup m);
 void restreindre_racine(liste_coups* liste);
-void libere_variation(variation* v);
-void init_variation();
-// Gives back the blocks of the thread's nodes, when it ends.
-void liberer_variations();
-variation* nouvelle_variation(coup m);
 
-// Runs the helper threads of a search for its lifetime: THREADS - 1 of them,
-// none under a node limit, whose counts must follow the one-thread order.
-struct equipe {
-    explicit equipe(int fils);
-    ~equipe();
-    equipe(const equipe&) = delete;
-    equipe& operator=(const equipe&) = delete;
-};
-// Positions evaluated by work a parallel search threw away, since the last reset.
-extern std::atomic<int64_t> POSITIONS_PERDUES;
+// The thread's pool of line nodes.
+variation* nouvelle_variation(coup m);
+void libere_variation(variation* v);  // the node and every node after it
+void init_variation();                // empties the line before an iteration
+void liberer_variations();            // gives the pool's blocks back, when the thread ends
 
 // Runs one whole search of the current position and prints its lines; the
 // search request CALCUL is cleared just before the bestmove line goes out.
@@ -111,5 +109,8 @@ void affiche_case(std::string& texte, int c);
 std::string texte_coup(coup c);
 void affiche_coup();
 
-// Total of the node counts of the info lines printed since the last reset.
+// Totals since the last reset: the node counts of the info lines printed,
+// and the positions the threads of parallel searches evaluated for results
+// they threw away.
 extern int64_t NOEUDS_AFFICHES;
+extern int64_t POSITIONS_PERDUES;

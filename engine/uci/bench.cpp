@@ -40,7 +40,8 @@ int outil_bench(int profondeur, int fils) {
         THREADS = fils;
         position_depuis_texte(POSITIONS_BENCH[i], &erreur);
         sortie_ligne(format_texte("Position %d/%d: %s", i + 1, nb, POSITIONS_BENCH[i]));
-        PROFONDEUR = profondeur;
+        LIMITES = {};
+        LIMITES.profondeur = profondeur;
         PROFONDEUR_FIXE = 0;
         STOP = 0;
         joue();

@@ -149,24 +149,17 @@ bool coup_de_texte(const std::string& texte, coup* coup_trouve) {
 
     // The token must name a generated move, a promotion with its letter.
     JEU.ADVERSAIRE = -JEU.TRAIT;
-    liste_coups calmes, prises;
-    init_liste(&calmes);
-    init_liste(&prises);
-    generer_liste(&calmes, &prises);
-    for (const liste_coups* liste : {&calmes, &prises}) {
-        for (int i = 0; i < liste->nb_coups; ++i) {
-            const coup m = liste->coups[i];
-            const bool nomme = m.arrivee < PREMIER_CODE_PROMOTION
-                                   ? m.depart == depart && m.arrivee == arrivee && n == 4
-                                   : m.depart == depart && promotion_cible(m.arrivee) == arrivee &&
-                                         promue * JEU.TRAIT == promotion_piece(m.arrivee);
-            if (!nomme) continue;
-            ajoute_coup_partie(m.depart, m.arrivee);
-            const bool legal = !roi_du_trait_attaque();
-            retire_coup_partie();
-            if (legal) *coup_trouve = m;
-            return legal;
-        }
+    coups_ordonnes coups;
+    generer_dans_l_ordre(&coups);
+    for (const coup m : coups) {
+        const bool nomme = m.arrivee < PREMIER_CODE_PROMOTION
+                               ? m.depart == depart && m.arrivee == arrivee && n == 4
+                               : m.depart == depart && promotion_cible(m.arrivee) == arrivee &&
+                                     promue * JEU.TRAIT == promotion_piece(m.arrivee);
+        if (!nomme) continue;
+        const bool legal = legal_une_fois_joue(m);
+        if (legal) *coup_trouve = m;
+        return legal;
     }
     return false;
 }

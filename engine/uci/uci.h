@@ -3,10 +3,13 @@
 // and the three threads.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "position.h"
+#include "search.h"
 
 // Token reader. COMMANDE holds the last word read; CR is 1 when it ended its line.
 constexpr int TAILLE_COMMANDE = 256;
@@ -37,6 +40,46 @@ void uci_go();
 void uci_ponderhit();
 void uci_setoption();
 void uci_d();
+
+// The words of a "go" line as read; a later word overrides what an earlier
+// one set.
+constexpr int COUPS_RESTANTS_DEFAUT = 30;
+struct parametres_go {
+    int temps[2] = {0, 0};  // White's and Black's, milliseconds
+    int increment[2] = {0, 0};
+    bool par_movetime[2] = {false, false};  // the time is "movetime", not the side's clock
+    int coups_restants = COUPS_RESTANTS_DEFAUT;
+    int profondeur = PROFONDEUR_DEFAUT;
+    bool fixe = false;  // "depth": one search straight at that depth
+    int64_t noeuds = 0;
+    int mat = 0;
+    bool sans_horloge = false;  // "ponder" or "infinite"
+    int perft = -1;             // "perft": the depth to count, instead of a search
+    std::vector<std::string> coups_racine;
+    bool operator==(const parametres_go&) const = default;
+};
+parametres_go lire_go();  // the rest of the line
+
+// What a search may do, from its "go": a mate in N is found within 2N - 1
+// plies, and "searchmoves" keeps the words that are legal moves (the others
+// get a notice).
+limites_recherche limites_de_go(const parametres_go& go);
+bool profondeur_fixe(const parametres_go& go);
+
+// The time a search may take: the budget in milliseconds (LAST_TIME), the
+// whole seconds the clock is given (TEMPS_HORLOGE), and when the clock stops
+// the search, within the side's own clock less Move Overhead.
+struct budget_temps {
+    bool arme;  // false: no clock
+    int ms;
+    int secondes;
+    int limite_ms;
+    bool operator==(const budget_temps&) const = default;
+};
+// The budget of a "go" for the side to move (trait), and of a budget in
+// milliseconds given a side's clock (0: none).
+budget_temps budget_de_go(const parametres_go& go, int trait, int move_overhead);
+budget_temps budget_de_ms(int ms, int horloge, int move_overhead);
 void set_temps_de_calcul(int ms);
 
 // Sets up a position from "startpos" or a FEN, as "position" would; false with

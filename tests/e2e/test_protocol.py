@@ -1,11 +1,15 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The input reader, the end of the engine, and the board it describes."""
 
+import pathlib
+import re
 import shutil
 import subprocess
 import unittest
 
-from engine import ONE_MOVE, ONE_MOVE_FEN, EngineCase
+from engine import ONE_MOVE, ONE_MOVE_FEN, Engine, EngineCase
+
+README = pathlib.Path(__file__).resolve().parents[2] / "README.md"
 
 STOCKFISH = shutil.which("stockfish") or shutil.which("/usr/games/stockfish")
 
@@ -40,6 +44,25 @@ class Reader(EngineCase):
         eng = self.start()
         eng.send_raw("position fen %s\ngo depth 1" % ONE_MOVE_FEN)
         self.assertEqual(self.end(eng, quit=False), ["bestmove " + ONE_MOVE])
+
+
+class Options(EngineCase):
+    def test_readme_lists_what_uci_announces(self):
+        # Name, type, default and range, in order; the build stamp's date and time vary.
+        eng = Engine()  # at its start-up values, whatever thread count the other tests use
+        self.addCleanup(eng.kill)
+        eng.send("uci")
+        announced = []
+        for line in eng.read_until("^uciok$"):
+            if line.startswith("option "):
+                m = re.match(r"option name (.+?) type (\w+) default (\S+)(?: min (-?\d+) max (-?\d+))?$", line)
+                self.assertIsNotNone(m, line)
+                name = re.sub(r" compile le .+", " compile le <date> <time>", m[1])
+                announced.append((name, m[2], m[3], "%s–%s" % (m[4], m[5]) if m[4] else ""))
+        section = README.read_text().split("\n## Options\n")[1].split("\n## ")[0]
+        rows = [[cell.strip().strip("`").replace("−", "-") for cell in line.split("|")[1:5]]
+                for line in section.split("\n") if line.startswith("| `")]
+        self.assertEqual([tuple(row) for row in rows], announced)
 
 
 @unittest.skipIf(STOCKFISH is None, "stockfish is not installed (apt-get install stockfish)")

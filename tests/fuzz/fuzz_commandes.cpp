@@ -27,8 +27,7 @@ void etat_de_depart() {
     JEU.TRAIT = BLANC;
     JEU.ADVERSAIRE = NOIR;
     noter_partie();
-    LIMITE_NOEUDS = 0;
-    init_liste(&COUPS_RACINE);
+    LIMITES = {};
     PERFT_GO_MAX = PROFONDEUR_FUZZ;
 }
 
@@ -43,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
         lire_mot();
         uci_main();
         if (CALCUL == 1) {
-            if (PROFONDEUR > PROFONDEUR_FUZZ) PROFONDEUR = PROFONDEUR_FUZZ;
+            if (LIMITES.profondeur > PROFONDEUR_FUZZ) LIMITES.profondeur = PROFONDEUR_FUZZ;
             THREADS = THREADS_FUZZ;
             joue();
             // The search must leave the game exactly as "position" set it up.

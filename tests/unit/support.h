@@ -30,21 +30,9 @@ inline std::vector<std::string> lignes_perft() {
 }
 inline std::string fen_perft(const std::string& ligne) { return "fen " + ligne.substr(0, ligne.find(" ;")); }
 
-// Captures then quiet moves, as generer_liste gives them.
+// The moves in the search's order, captures first.
 inline std::vector<coup> coups_generes() {
-    liste_coups calmes, prises;
-    init_liste(&calmes);
-    init_liste(&prises);
-    generer_liste(&calmes, &prises);
-    std::vector<coup> v(prises.coups, prises.coups + prises.nb_coups);
-    v.insert(v.end(), calmes.coups, calmes.coups + calmes.nb_coups);
-    return v;
-}
-
-// Whether the move of the side to move leaves its king safe, found by making it.
-inline bool legal_une_fois_joue(coup m) {
-    ajoute_coup_partie(m.depart, m.arrivee);
-    const bool legal = !roi_du_trait_attaque();
-    retire_coup_partie();
-    return legal;
+    coups_ordonnes coups;
+    generer_dans_l_ordre(&coups);
+    return {coups.begin(), coups.end()};
 }
