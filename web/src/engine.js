@@ -3,12 +3,13 @@
 // searches waiting for their bestmove. Every "go" ends with exactly one
 // bestmove line, in order, so the oldest waiting search owns the next one;
 // a search given up still takes its bestmove, which is then dropped.
-import { parseInfo } from './uci.js';
+import { parseInfo, parseOption } from './uci.js';
 
 export class Engine {
   constructor(workerUrl, { onLine = () => {}, onSent = () => {}, onError = () => {} } = {}) {
     Object.assign(this, { onLine, onSent, onError });
     this.name = 'Solvane';
+    this.options = []; // as "uci" announced them, complete once ready
     this.searches = [];
     this.pendingOptions = new Map();
     this.ready = new Promise((resolve) => (this.whenReady = resolve));
@@ -28,7 +29,10 @@ export class Engine {
     this.onLine(line);
     const [word, second] = line.split(' ', 2);
     if (word === 'id' && second === 'name') this.name = line.slice('id name '.length);
-    else if (line === 'readyok') this.whenReady(performance.now());
+    else if (word === 'option') {
+      const option = parseOption(line);
+      if (option) this.options.push(option);
+    } else if (line === 'readyok') this.whenReady(performance.now());
     else if (word === 'info') {
       const info = parseInfo(line);
       const search = this.searches[0];

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The panels beside the board: move list, result banner, analysis lines,
 // evaluation bar and graph, the raw UCI drawer and the engine settings.
-import { graphValue, whiteShare, formatScore } from './uci.js';
+import { clampSpin, DEPTHS, formatScore, graphValue, MOVE_TIMES, whiteShare } from './uci.js';
 
 const el = (tag, props = {}, ...children) => {
   const node = Object.assign(document.createElement(tag), props);
@@ -108,36 +108,46 @@ export class UciLog {
   }
 }
 
-// The options of the engine that the settings panel offers, as "uci" names them.
-export const OPTIONS = [
-  { name: 'Pawn', value: 100, min: 0, max: 1000 },
-  { name: 'Knight', value: 300, min: 0, max: 1000 },
-  { name: 'Bishop', value: 300, min: 0, max: 1000 },
-  { name: 'Rook', value: 500, min: 0, max: 1000 },
-  { name: 'Queen', value: 900, min: 0, max: 2000 },
-  { name: 'Mobility', value: 1, min: -9, max: 9 },
-  { name: 'Draw', value: 200, min: -900, max: 900 },
-];
+// The levels of the kind chosen, seconds per move or a fixed depth.
+export function fillLevels(kindSelect, valueSelect) {
+  const time = kindSelect.value === 'time';
+  const chosen = time ? 1 : 6;
+  valueSelect.replaceChildren(
+    ...(time ? MOVE_TIMES : DEPTHS).map((v) => new Option(time ? `${v} s` : `${v}`, v, false, v === chosen)),
+  );
+}
 
-export function renderSettings(form, onChange) {
-  const inputs = OPTIONS.map((option) => {
-    const input = el('input', { type: 'number', name: option.name, min: option.min, max: option.max, step: 1 });
-    input.value = option.value;
-    input.addEventListener('change', () => {
-      const value = Math.round(Math.min(option.max, Math.max(option.min, Number(input.value) || 0)));
-      input.value = value;
-      onChange(option.name, value);
-    });
+export function readLevel(kindSelect, valueSelect) {
+  const value = Number(valueSelect.value);
+  return kindSelect.value === 'time' ? { kind: 'time', seconds: value } : { kind: 'depth', depth: value };
+}
+
+// A field for each option the engine announced, at its default; a change
+// is sent at once (the engine bridge holds it while a search runs).
+export function renderSettings(form, options, onChange) {
+  const fields = options.map((option) => {
+    const input = el('input', { name: option.name });
+    if (option.type === 'check') {
+      Object.assign(input, { type: 'checkbox', checked: option.value });
+      input.addEventListener('change', () => onChange(option.name, input.checked));
+    } else {
+      Object.assign(input, { type: 'number', min: option.min, max: option.max, step: 1, value: option.value });
+      input.addEventListener('change', () => {
+        input.value = clampSpin(option, input.value);
+        onChange(option.name, +input.value);
+      });
+    }
     return el('label', {}, `${option.name} `, input);
   });
   const reset = el('button', { type: 'button', textContent: 'Defaults' });
   reset.onclick = () =>
-    OPTIONS.forEach((option) => {
+    options.forEach((option) => {
       const input = form.elements[option.name];
-      if (+input.value !== option.value) {
-        input.value = option.value;
-        onChange(option.name, option.value);
-      }
+      const current = option.type === 'check' ? input.checked : +input.value;
+      if (current === option.value) return;
+      if (option.type === 'check') input.checked = option.value;
+      else input.value = option.value;
+      onChange(option.name, option.value);
     });
-  form.replaceChildren(...inputs, reset);
+  form.replaceChildren(...fields, reset);
 }

@@ -34,6 +34,22 @@ export function parseInfo(line) {
   return { depth: +m[1], kind: m[2], value: +m[3], nodes: +m[4], pv: m[5].split(' ').filter(Boolean) };
 }
 
+// "option name N type spin default D min A max B" or "... type check default
+// true|false", as "uci" announces them: {name, type, value, min, max}; null
+// for any other line or type.
+const OPTION = /^option name (.+?) type (spin|check) default (\S+)(?: min (-?\d+) max (-?\d+))?$/;
+export function parseOption(line) {
+  const m = OPTION.exec(line);
+  if (!m || (m[2] === 'spin') !== (m[4] !== undefined)) return null;
+  if (m[2] === 'check') return { name: m[1], type: 'check', value: m[3] === 'true' };
+  return { name: m[1], type: 'spin', value: +m[3], min: +m[4], max: +m[5] };
+}
+
+// A spin option's value from what was typed: a whole number within its range.
+export function clampSpin(option, text) {
+  return Math.round(Math.min(option.max, Math.max(option.min, Number(text) || 0)));
+}
+
 // The score seen from White: {cp} or {mate: moves, winner: 'w'|'b'}. The
 // engine scores for the side to move; "mate 0" means that side is mated.
 export function whiteScore(info, turn) {

@@ -102,6 +102,16 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     assert.equal(await page.evaluate(() => self.crossOriginIsolated), true);
     console.log(`# page start to engine ready: ${await state('startupMs')} ms`);
     await page.click('#raw summary');
+    // The settings offer what the engine announced, its build stamp and Ponder apart.
+    const announced = (await text('#uci-log')).split('\n').map((l) => /^← option name (.+?) type /.exec(l)?.[1])
+      .filter((name) => name && !name.startsWith('Solvane ') && name !== 'Ponder');
+    assert.deepEqual(await page.$$eval('#settings-form input', (inputs) => inputs.map((i) => i.name)), announced);
+    assert.ok(announced.includes('Threads') && announced.includes('Pawn'), announced.join());
+    await page.$eval('#settings-form input[name="Move Overhead"]', (input) => {
+      input.value = '60000';
+      input.dispatchEvent(new Event('change'));
+    });
+    await until(() => document.querySelector('#uci-log').textContent.includes('→ setoption name Move Overhead value 5000'));
     await shot('00-ready');
   });
 

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The page's own logic without a browser: engine lines read into scores and
-// SAN lines, levels into "go" commands, the bridge's bookkeeping of searches,
-// and the game's endings (the browser test loads and refuses FENs and PGNs).
+// The page's own logic without a browser: engine lines read into scores, SAN
+// lines and options, levels into "go" commands, the bridge's bookkeeping of
+// searches, the game's endings, who may move and what take back takes (the
+// browser test loads and refuses FENs and PGNs).
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { Engine } from '../src/engine.js';
 import { Game } from '../src/game.js';
-import { formatScore, goCommand, MOVE_TIMES, numberedLine, parseInfo, pvToSan, whiteScore, whiteShare } from '../src/uci.js';
+import { canMove, looksLikeFen, pgnHeaders, settingsOptions, takeBackPlies } from '../src/logic.js';
+import {
+  clampSpin, formatScore, goCommand, MOVE_TIMES, numberedLine, parseInfo, parseOption, pvToSan, whiteScore, whiteShare,
+} from '../src/uci.js';
 
 const START = 'rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1';
 
@@ -28,6 +32,22 @@ test('info lines: depth, nodes, and the score from White', () => {
   }
   for (const line of ['bestmove e2e4', 'info string position refused: x', 'info depth x score cp 1 nodes 1 pv '])
     assert.equal(parseInfo(line), null, line);
+});
+
+test('option lines: spins and checks, the settings leave out the stamp and Ponder', () => {
+  const lines = ['option name Pawn type spin default 100 min 0 max 1000',
+    'option name Mobility type spin default -3 min -9 max 9', 'option name Promote_in_uppercase type check default true',
+    'option name Solvane 9 compile le Dec  7 2026 10:00:00 type check default false',
+    'option name Ponder type check default false', 'option name Move Overhead type spin default 50 min 0 max 5000',
+    'option name Style type combo default A var A var B', 'option name Pawn type spin default 100',
+    'option name Ponder type check default false min 0 max 1'];
+  const options = lines.map(parseOption);
+  assert.deepEqual(options.slice(0, 2), [{ name: 'Pawn', type: 'spin', value: 100, min: 0, max: 1000 },
+    { name: 'Mobility', type: 'spin', value: -3, min: -9, max: 9 }]);
+  assert.deepEqual(options.slice(6), [null, null, null], 'other types, and ranges on the wrong type');
+  assert.deepEqual(settingsOptions(options.slice(0, 6), 'Solvane 9').map((o) => [o.name, o.value]),
+    [['Pawn', 100], ['Mobility', -3], ['Promote_in_uppercase', true], ['Move Overhead', 50]]);
+  assert.deepEqual(['-20', '4.6', 'x', '12'].map((text) => clampSpin(options[1], text)), [-9, 5, 0, 9]);
 });
 
 test('principal variations in SAN, numbered from their position', () => {
@@ -69,6 +89,8 @@ test('the bridge gives each bestmove to its search and stops only the latest', a
   const second = engine.search('position startpos moves e2e4', 'go depth 2', (info) => seen.push(['second', info.depth]));
   first.cancel();
   engine.setOption('Pawn', 120);
+  engine.worker.onmessage({ data: { line: 'option name Pawn type spin default 100 min 0 max 1000' } });
+  assert.deepEqual(engine.options, [{ name: 'Pawn', type: 'spin', value: 100, min: 0, max: 1000 }]);
   assert.deepEqual(posted.splice(0), ['position startpos', 'go infinite', 'position startpos moves e2e4', 'go depth 2']);
   for (const line of ['info depth 1 score cp 1 nodes 20 pv e2e3 ', 'bestmove e2e3', 'id name Solvane 9',
     'info depth 2 score cp 3 nodes 60 pv e7e5 g1f3 ', 'bestmove e7e5 ponder g1f3'])
@@ -102,4 +124,32 @@ test('games end by mate, stalemate, material, repetition, fifty moves and resign
   game.play('c5');
   assert.equal(game.pgn({ White: 'Player' }).split('\n').slice(-1)[0], '1. e4 c5 *');
   assert.equal(game.positionCommand(), 'position startpos moves e2e4 c7c5');
+});
+
+test('who may move, what take back takes, the PGN tags and which text is a FEN', () => {
+  const game = new Game();
+  ['e4', 'e5', 'Nf3'].forEach((san) => game.play(san));
+  const view = { mode: 'play', userColor: 'b', thinking: null, choosing: false, gameRun: false };
+  for (const [change, cursor, allowed] of [
+    [{}, 3, true], [{ userColor: 'w' }, 3, false], [{ thinking: {} }, 3, false], [{ choosing: true }, 3, false],
+    [{ gameRun: true, mode: 'analyse' }, 3, false], [{ mode: 'analyse', userColor: 'w' }, 3, true],
+    [{ userColor: 'w' }, 2, true], // back in the game, on White's move
+  ]) {
+    game.cursor = cursor;
+    assert.equal(canMove({ ...view, ...change }, game), allowed, JSON.stringify(change));
+  }
+  const mated = new Game();
+  ['f3', 'e5', 'g4', 'Qh4'].forEach((san) => mated.play(san));
+  assert.equal(canMove({ ...view, userColor: 'w' }, mated), false, 'no move after the end');
+  assert.deepEqual([takeBackPlies(game, 'b'), takeBackPlies(game, 'w'), takeBackPlies(new Game(), 'w')], [2, 1, 0]);
+  game.cursor = game.length;
+  game.play('Nc6');
+  assert.deepEqual([takeBackPlies(game, 'b'), takeBackPlies(game, 'w')], [1, 2]);
+
+  const tags = pgnHeaders(new Date(2026, 0, 5), 'Solvane 9', 'b', { kind: 'time', seconds: 0.5 });
+  assert.deepEqual([tags.Date, tags.White, tags.Black, tags.TimeControl, tags.Level],
+    ['2026.01.05', 'Solvane 9', 'Player', '1/0.5', '0.5 s per move']);
+  for (const [text, fen] of [[START, true], ['  7k/8/8/8/8/8/8/K7 w - -', true], ['8/8/8/8 w', false],
+    ['[Event "x"]\n1. e4', false], ['1. e4 e5 *', false]])
+    assert.equal(looksLikeFen(text), fen, text);
 });

@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The engine's analyses: one position searched until stopped, its completed
+// depths as rows, or every position of the game searched to one depth for
+// the evaluation graph. One of them runs at a time, and cancel() ends either.
+import { numberedLine, pvToSan, whiteScore } from './uci.js';
+
+const other = (color) => (color === 'w' ? 'b' : 'w');
+
+export class Analysis {
+  constructor(engine, onChange) {
+    Object.assign(this, { engine, onChange });
+    this.position = null; // {fen, turn, rows, running, search}
+    this.gameRun = null; // {cancelled, search}
+  }
+
+  // The position analysis of this FEN, if it is the one shown.
+  of(fen) {
+    return this.position?.fen === fen ? this.position : null;
+  }
+
+  get running() {
+    return !!(this.position?.running || this.gameRun);
+  }
+
+  // Searches the position shown until stopped; each completed depth comes
+  // first in the rows, with its score from White's side and its line in SAN.
+  analysePosition(game) {
+    this.position?.search.cancel();
+    const fen = game.fenAt();
+    const turn = game.turnAt();
+    const position = { fen, turn, rows: [], running: true };
+    position.search = this.engine.search(game.positionCommand(), 'go infinite', (info) => {
+      position.rows.unshift({ ...info, score: whiteScore(info, turn), line: numberedLine(fen, pvToSan(fen, info.pv)) });
+      this.onChange();
+    });
+    position.search.done.then(() => {
+      position.running = false;
+      if (this.position === position) this.onChange();
+    });
+    this.position = position;
+    this.onChange();
+  }
+
+  // Scores every position of the game at one depth into game.evals, from
+  // White's side; true once done, false when cancelled.
+  async analyseGame(game, depth, onProgress) {
+    this.cancel();
+    const run = { cancelled: false };
+    this.gameRun = run;
+    game.evals = [];
+    const plies = game.length + 1;
+    const chess = game.at(0);
+    for (let ply = 0; ply < plies; ply++) {
+      let score = { cp: 0 };
+      if (chess.isCheckmate()) score = { mate: 0, winner: other(chess.turn()) };
+      else if (!chess.isDraw()) {
+        let last = null;
+        run.search = this.engine.search(game.positionCommand(ply), `go depth ${depth}`, (info) => (last = info));
+        await run.search.done;
+        if (run.cancelled) return false;
+        if (last) score = whiteScore(last, chess.turn());
+      }
+      game.evals[ply] = score;
+      if (ply < game.length) chess.move(game.moves[ply].san);
+      onProgress((ply + 1) / plies);
+    }
+    this.gameRun = null;
+    return true;
+  }
+
+  // "Stop": the game's analysis is given up; a position's search ends with its rows kept.
+  stop() {
+    if (this.gameRun) this.cancelGameRun();
+    else this.engine.stop();
+  }
+
+  cancel() {
+    this.cancelGameRun();
+    this.position?.search.cancel();
+    this.position = null;
+  }
+
+  cancelGameRun() {
+    if (!this.gameRun) return;
+    this.gameRun.cancelled = true;
+    this.gameRun.search?.cancel();
+    this.gameRun = null;
+  }
+}

@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page's own rules, without a browser: who may move, what "Take back"
+// takes, the PGN headers of a game, which text is a FEN, and which engine
+// options the settings offer. Shared by the page and its unit tests.
+import { levelText, timeControlTag } from './uci.js';
+
+// Whether the user may move on the board now. In analysis the user moves
+// both sides; in a game only on their own turn, with no engine search for a
+// move under way, and not past the end of a finished game.
+export function canMove(view, game) {
+  if (view.choosing || view.gameRun) return false;
+  if (view.mode === 'analyse') return true;
+  if (view.thinking || game.turnAt() !== view.userColor) return false;
+  return game.cursor < game.length || !game.outcome();
+}
+
+// The plies "Take back" removes: back to the user's move, with one move of the
+// user's taken back; none when the user has no move to take back.
+export function takeBackPlies(game, userColor) {
+  const plies = Math.min(game.length, game.turnAt(game.length) === userColor ? 2 : 1);
+  return game.moves.slice(game.length - plies).some((m) => m.color === userColor) ? plies : 0;
+}
+
+// The tags of a game played on the page; a loaded game's own tags come over them.
+export function pgnHeaders(date, engineName, userColor, level) {
+  const two = (n) => String(n).padStart(2, '0');
+  return {
+    Event: 'Solvane web game',
+    Site: 'Solvane web page',
+    Date: `${date.getFullYear()}.${two(date.getMonth() + 1)}.${two(date.getDate())}`,
+    Round: '-',
+    White: userColor === 'w' ? 'Player' : engineName,
+    Black: userColor === 'b' ? 'Player' : engineName,
+    TimeControl: timeControlTag(level),
+    Level: levelText(level),
+  };
+}
+
+// A FEN's first field has eight ranks; anything else pasted is read as PGN.
+export function looksLikeFen(text) {
+  return /^\S+(\/\S+){7}(\s|$)/.test(text.trim());
+}
+
+// The options the settings offer: every one the engine announced but its
+// build stamp (named after the engine itself) and Ponder (the page never
+// ponders).
+export function settingsOptions(options, engineName) {
+  return options.filter((option) => !option.name.startsWith(engineName) && option.name !== 'Ponder');
+}
