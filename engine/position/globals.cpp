@@ -20,6 +20,7 @@ constexpr option_moteur TABLE[] = {
     {"Ponder", check, &PONDER, 0, 0, 1, true, false},
     {"Move Overhead", spin, &MOVE_OVERHEAD, 50, 0, 5000, true, false},
     {"Threads", spin, &THREADS, 1, 1, THREADS_MAX, true, false},
+    {"MultiPV", spin, &MULTIPV, 1, 1, MULTIPV_MAX, true, false},
 };
 
 constexpr int defaut_de(std::string_view nom) {
@@ -43,6 +44,7 @@ constinit int PROMOTEINUPPERCASE = defaut_de("Promote_in_uppercase");
 constinit int PONDER = defaut_de("Ponder");
 constinit int MOVE_OVERHEAD = defaut_de("Move Overhead");
 constinit int THREADS = defaut_de("Threads");
+constinit int MULTIPV = defaut_de("MultiPV");
 
 std::atomic<int> FIN{0};
 std::atomic<int> CALCUL{0};

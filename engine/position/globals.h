@@ -20,8 +20,10 @@ extern int PROMOTEINUPPERCASE;
 extern int PONDER;  // announced to interfaces; pondering itself is "go ponder"
 extern int MOVE_OVERHEAD;  // milliseconds kept from the side's clock
 extern int THREADS;        // threads a search runs on
+extern int MULTIPV;        // lines a search reports, best first
 
 constexpr int THREADS_MAX = 64;
+constexpr int MULTIPV_MAX = 256;  // more than any position's legal moves
 // Spin values outside their announced range are kept up to this size: beyond
 // it the evaluation's sums and products of option values would overflow an int.
 constexpr int OPTION_MAX = 1000000;

@@ -46,10 +46,6 @@ void noter_feuille(variation* pv, coup m) {
     pv->suivant = nouvelle_variation(m);
 }
 
-// A child with no depth left, reached by a quiet move or past the capture
-// extension, is a leaf: alphabeta would only test STOP and evaluate it.
-bool enfants_feuilles(int depth, int extension) { return depth - 1 < 0 || (depth - 1 == 0 && extension == 0); }
-
 // Searches one list of a node, in order, until a move reaches beta; about
 // a_venir more moves may follow in later lists. The node's alpha, best score
 // and count of legal moves are kept in locals meanwhile. With sans_jouer the
@@ -107,6 +103,9 @@ void chercher_liste(const liste_coups& liste, int extension, noeud& n, int a_ven
     n.legaux = legaux;
 }
 
+// The root's moves are those "go searchmoves" left, when it named some.
+bool racine_restreinte(const noeud& n) { return n.racine && LIMITES.coups_racine.nb_coups != 0; }
+
 // Leaves, scored without making their moves, have a loop of their own: the
 // one that makes moves keeps its registers for itself.
 void chercher(const liste_coups& liste, int extension, noeud& n, int a_venir) {
@@ -114,8 +113,6 @@ void chercher(const liste_coups& liste, int extension, noeud& n, int a_venir) {
     else chercher_liste<false>(liste, extension, n, a_venir);
 }
 
-// The root's moves are those "go searchmoves" left, when it named some.
-bool racine_restreinte(const noeud& n) { return n.racine && LIMITES.coups_racine.nb_coups != 0; }
 
 // Inlined into alphabeta and the parallel search kept out of it, as in a
 // search on one thread: the profile-guided build would decide otherwise.
@@ -144,18 +141,22 @@ bool racine_restreinte(const noeud& n) { return n.racine && LIMITES.coups_racine
 // the threads. False, with nothing searched, when a list is full: the quiet
 // moves of the one-thread search, listed a few at a time, may be more.
 [[gnu::noinline]] bool chercher_a_plusieurs(noeud& n) {
-    coups_ordonnes tous;
-    generer_dans_l_ordre(&tous);
-    if (!tous.complets) return false;
-    const bool restreinte = racine_restreinte(n);
     std::vector<coup_etendu> coups;
-    for (int i = 0; i < tous.nb_coups; ++i)
-        if (!restreinte || coup_de_la_racine(tous.coups[i])) coups.push_back({tous.coups[i], i < tous.nb_prises ? 1 : 0});
+    if (!coups_du_noeud(n, &coups)) return false;
     if (!coups.empty()) chercher_en_parallele(n, coups);
     return true;
 }
 
 }  // namespace
+
+bool coups_du_noeud(const noeud& n, std::vector<coup_etendu>* coups) {
+    coups_ordonnes tous;
+    generer_dans_l_ordre(&tous);
+    const bool restreinte = racine_restreinte(n);
+    for (int i = 0; i < tous.nb_coups; ++i)
+        if (!restreinte || coup_de_la_racine(tous.coups[i])) coups->push_back({tous.coups[i], i < tous.nb_prises ? 1 : 0});
+    return tous.complets;
+}
 
 bool coup_de_la_racine(coup m) {
     const liste_coups& permis = LIMITES.coups_racine;

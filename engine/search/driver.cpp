@@ -9,6 +9,7 @@
 #include "sortie.h"
 
 limites_recherche LIMITES;
+std::vector<ligne_racine> LIGNES;
 int PROFONDEUR;
 std::atomic<int> PROFONDEUR_FIXE{0};
 coup BEST_COUP;
@@ -53,28 +54,47 @@ std::string texte_coup(coup c) {
     return texte;
 }
 
-void affiche_info(int score) {
-    std::string ligne;
+namespace {
+
+// An info line: "multipv I" after the depth when I is not 0. A mate is
+// counted in moves from the deepest ply at which the search found a mated
+// side, or, when none, from the line's length.
+std::string ligne_info(int multipv, int score, int longest, const variation* pv) {
+    std::string ligne = format_texte("info depth %d ", PROFONDEUR);
+    if (multipv != 0) ligne += format_texte("multipv %d ", multipv);
     if (score == MAT || score == -MAT) {
-        int n = RECHERCHE.LONGEST;
-        int compte = 0;
-        if (n != 0) {
-            compte = n - n / 2;
-        } else {
-            for (variation* v = RECHERCHE.P_VARIATION.suivant; v != nullptr; v = v->suivant) ++compte;
-        }
-        ligne = format_texte("info depth %d score mate %d nodes %lld pv ", PROFONDEUR, score == MAT ? compte : -compte,
-                             static_cast<long long>(RECHERCHE.POSITIONS));
+        int compte = longest - longest / 2;
+        if (longest == 0)
+            for (const variation* v = pv; v != nullptr; v = v->suivant) ++compte;
+        ligne += format_texte("score mate %d ", score == MAT ? compte : -compte);
     } else {
-        ligne = format_texte("info depth %d score cp %d nodes %lld pv ", PROFONDEUR, score,
-                             static_cast<long long>(RECHERCHE.POSITIONS));
+        ligne += format_texte("score cp %d ", score);
     }
-    for (variation* v = RECHERCHE.P_VARIATION.suivant; v != nullptr; v = v->suivant) {
+    ligne += format_texte("nodes %lld pv ", static_cast<long long>(RECHERCHE.POSITIONS));
+    for (const variation* v = pv; v != nullptr; v = v->suivant) {
         ligne += texte_coup({v->depart, v->arrivee});
         ligne += ' ';
     }
+    return ligne;
+}
+
+}  // namespace
+
+void affiche_info(int score) {
     NOEUDS_AFFICHES += RECHERCHE.POSITIONS;
-    sortie_ligne(ligne);
+    sortie_ligne(ligne_info(0, score, RECHERCHE.LONGEST, RECHERCHE.P_VARIATION.suivant));
+}
+
+void affiche_lignes(int score) {
+    NOEUDS_AFFICHES += RECHERCHE.POSITIONS;
+    if (LIGNES.empty()) {
+        sortie_ligne(ligne_info(1, score, RECHERCHE.LONGEST, nullptr));
+        return;
+    }
+    std::string texte;
+    for (size_t i = 0; i < LIGNES.size(); ++i)
+        texte += ligne_info(static_cast<int>(i) + 1, LIGNES[i].score, LIGNES[i].longest, LIGNES[i].pv) + '\n';
+    sortie_texte(texte);
 }
 
 void affiche_coup() {
@@ -94,6 +114,7 @@ void joue() {
     const etat_partie avant = sauver_partie();
 #endif
     const limites_recherche& limites = LIMITES;
+    const int lignes = MULTIPV;
     preparer_valeurs();
     BEST_COUP = premier_coup_legal();
     PONDER_COUP = AUCUN_COUP;
@@ -106,11 +127,12 @@ void joue() {
         init_variation();
         PROFONDEUR = d;
         RECHERCHE.BUDGET_ITERATION = limites.noeuds > 0 ? limites.noeuds - comptees : INT64_MAX;
-        score = alphabeta(d, -MAT, MAT, &RECHERCHE.P_VARIATION);
+        score = lignes > 1 ? chercher_lignes(d, lignes) : alphabeta(d, -MAT, MAT, &RECHERCHE.P_VARIATION);
         if (RECHERCHE.POSITIONS > budget()) break;
         if (STOP == 0) {
             comptees += RECHERCHE.POSITIONS;
-            affiche_info(score);
+            if (lignes > 1) affiche_lignes(score);
+            else affiche_info(score);
             const variation* premier = RECHERCHE.P_VARIATION.suivant;
             if (premier != nullptr) {
                 BEST_COUP = {premier->depart, premier->arrivee};

@@ -64,6 +64,10 @@ struct partage {
     int best;
     int meilleure = -1;
     bool ligne_racine;  // its first legal move starts the root's line
+    // At the root of an iteration asked for k > 1 lines: the counted moves
+    // ranked, whose k-th score is the next move's window.
+    int k = 1;
+    classement rang{1};
     int legaux = 0;
     int64_t positions = 0;
     int longest = 0;

@@ -4,6 +4,7 @@
 // parallel one.
 #pragma once
 
+#include <algorithm>
 #include <cassert>
 #include <vector>
 
@@ -23,11 +24,49 @@ struct noeud {
 // that bestmove has a move even when every move loses.
 inline bool commence_la_ligne(const noeud& n) { return n.racine && n.pv->suivant == nullptr; }
 
+// A child with no depth left, reached by a quiet move or past the capture
+// extension, is a leaf: alphabeta would only test STOP and evaluate it.
+inline bool enfants_feuilles(int depth, int extension) { return depth - 1 < 0 || (depth - 1 == 0 && extension == 0); }
+
+// The k best exact scores of the moves searched so far, best first, the
+// earlier move first among equals. Once there are k, a move that does not
+// beat the k-th is not among them: its search needed no lower bound but the
+// k-th, and a score at or below it is a bound, not exact.
+class classement {
+public:
+    struct entree {
+        int score;
+        int indice;  // the move's, in the order searched
+    };
+    explicit classement(int k) : k_(k) {}
+    int alpha() const { return pleine() ? entrees_.back().score : -MAT; }
+    bool retient(int score) const { return !pleine() || score > entrees_.back().score; }
+    // Places a move retained; the index of the move it pushes out of the k, or -1.
+    int placer(int score, int indice) {
+        const auto apres = std::find_if(entrees_.begin(), entrees_.end(), [score](const entree& e) { return e.score < score; });
+        entrees_.insert(apres, {score, indice});
+        if (static_cast<int>(entrees_.size()) <= k_) return -1;
+        const int sortie = entrees_.back().indice;
+        entrees_.pop_back();
+        return sortie;
+    }
+    const std::vector<entree>& entrees() const { return entrees_; }
+
+private:
+    bool pleine() const { return static_cast<int>(entrees_.size()) >= k_; }
+    std::vector<entree> entrees_;
+    int k_;
+};
+
 // A move of a node and the capture extension its child gets.
 struct coup_etendu {
     coup m;
     int extension;
 };
+
+// The node's moves in the order the one-thread search tries them, all at
+// once; false when a list was full, some moves then missing.
+bool coups_du_noeud(const noeud& n, std::vector<coup_etendu>* coups);
 
 // What searching one move gave: whether it was legal, whether its score came
 // from a search below it (and so depends on the window), the score for the
@@ -68,5 +107,7 @@ struct coup_cherche {
 
 // Searches the moves of the node the thread stands on, across the threads of
 // its team, and updates n (best, legal moves, line) and the thread's counts
-// exactly as searching them in order would.
-void chercher_en_parallele(noeud& n, const std::vector<coup_etendu>& coups);
+// exactly as searching them in order would. At the root of an iteration
+// asked for k > 1 lines, the moves are ranked as chercher_lignes ranks them
+// and the lines go to LIGNES.
+void chercher_en_parallele(noeud& n, const std::vector<coup_etendu>& coups, int k = 1);

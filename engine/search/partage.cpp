@@ -28,10 +28,34 @@ struct fenetre {
     size_t en_cours;
 };
 
+// The window of the next job to count, as the one-thread search gives it.
+int alpha_requis(const partage& p) { return p.k > 1 ? p.rang.alpha() : std::max(p.alpha, p.best); }
+
+// With several lines, the k-th best score of the counted moves and of the
+// results already in for the moves before job j; sure once all are in.
+void fenetre_des_lignes(const partage& p, size_t j, fenetre* f) {
+    classement rang = p.rang;
+    f->sure = true;
+    f->en_cours = j;
+    for (size_t i = p.suivante; i < j; ++i) {
+        const tache& t = p.taches[i];
+        if (t.etat == etat_tache::finie && t.legal && rang.retient(t.score)) rang.placer(t.score, static_cast<int>(i));
+        if (t.etat != etat_tache::finie && f->sure) {
+            f->sure = false;
+            f->en_cours = i;
+        }
+    }
+    f->alpha = rang.alpha();
+}
+
 // Alpha raised by the counted moves and by the results already in for the
 // moves before job j. False when one of those results reaches beta: the job
 // would most likely be cut off.
 bool fenetre_probable(const partage& p, size_t j, fenetre* f) {
+    if (p.k > 1) {
+        fenetre_des_lignes(p, j, f);
+        return true;
+    }
     f->alpha = std::max(p.alpha, p.best);
     f->sure = true;
     f->en_cours = j;
@@ -47,10 +71,12 @@ bool fenetre_probable(const partage& p, size_t j, fenetre* f) {
 }
 
 // The first job of p free to take, or nullptr. Until a legal move is counted
-// only the owner searches, one move at a time.
+// only the owner searches, one move at a time; the first k of several lines
+// all have the widest window.
 tache* premiere_libre(partage& p, bool proprietaire, fenetre* f) {
-    if (p.coupee || (p.legaux == 0 && !proprietaire)) return nullptr;
-    const size_t fin = p.legaux == 0 ? std::min(p.suivante + 1, p.taches.size()) : p.taches.size();
+    const bool seul = p.legaux == 0 && p.k == 1;
+    if (p.coupee || (seul && !proprietaire)) return nullptr;
+    const size_t fin = seul ? std::min(p.suivante + 1, p.taches.size()) : p.taches.size();
     for (size_t j = p.suivante; j < fin; ++j)
         if (p.taches[j].etat == etat_tache::libre) return fenetre_probable(p, j, f) ? &p.taches[j] : nullptr;
     return nullptr;
@@ -83,8 +109,7 @@ void equipe::compter(partage& p) {
     while (!p.coupee && p.suivante < p.taches.size()) {
         tache& t = p.taches[p.suivante];
         if (t.etat != etat_tache::finie) break;
-        const int alpha = std::max(p.alpha, p.best);
-        if (t.fenetre && t.alpha != alpha) {
+        if (t.fenetre && t.alpha != alpha_requis(p)) {
             jeter(t);
             break;
         }
@@ -93,13 +118,19 @@ void equipe::compter(partage& p) {
         ++p.legaux;
         p.positions += t.positions;
         p.longest = std::max(p.longest, t.longest);
+        const int indice = static_cast<int>(&t - p.taches.data());
+        if (p.k > 1) {
+            if (p.rang.retient(t.score)) p.rang.placer(t.score, indice);
+            p.best = p.rang.entrees().front().score;
+            continue;
+        }
         if (t.score > p.best || (p.ligne_racine && p.meilleure < 0)) {
             p.best = std::max(p.best, t.score);
-            p.meilleure = static_cast<int>(&t - p.taches.data());
+            p.meilleure = indice;
         }
         if (p.best >= p.beta) couper(p);
     }
-    const int alpha = std::max(p.alpha, p.best);
+    const int alpha = alpha_requis(p);
     for (tache& t : p.taches)
         if (t.etat == etat_tache::en_cours && !t.annulee && t.alpha < alpha) rappeler(t);
 }
@@ -147,7 +178,18 @@ void chercher_tache(tache& t) {
     RECHERCHE.LONGEST = longest;
 }
 
-void chercher_en_parallele(noeud& n, const std::vector<coup_etendu>& coups) {
+namespace {
+
+variation* ligne_de(const tache& t) {
+    variation* premier = nouvelle_variation(t.coup_cherche.m);
+    variation* v = premier;
+    for (int i = 0; i < t.longueur_ligne; ++i) v = v->suivant = nouvelle_variation(t.ligne[i]);
+    return premier;
+}
+
+}  // namespace
+
+void chercher_en_parallele(noeud& n, const std::vector<coup_etendu>& coups, int k) {
     // Only a search without a node limit shares: its budget is a call-back
     // alone, which another thread may raise at any time.
     assert(budget() == INT64_MAX || budget() == RAPPEL);
@@ -159,6 +201,8 @@ void chercher_en_parallele(noeud& n, const std::vector<coup_etendu>& coups) {
     p.beta = n.beta;
     p.best = n.best;
     p.ligne_racine = commence_la_ligne(n);
+    p.k = k;
+    p.rang = classement(k);
     p.taches.resize(coups.size());
     for (size_t i = 0; i < coups.size(); ++i) {
         p.taches[i].noeud = &p;
@@ -189,11 +233,15 @@ void chercher_en_parallele(noeud& n, const std::vector<coup_etendu>& coups) {
     n.legaux += p.legaux;
     RECHERCHE.POSITIONS += p.positions;
     RECHERCHE.LONGEST = std::max(RECHERCHE.LONGEST, p.longest);
-    if (p.meilleure >= 0) {
-        const tache& t = p.taches[p.meilleure];
+    if (k > 1) {
+        LIGNES.clear();
+        for (const classement::entree& e : p.rang.entrees()) {
+            const tache& t = p.taches[e.indice];
+            LIGNES.push_back({t.score, t.longest, ligne_de(t)});
+        }
+    } else if (p.meilleure >= 0) {
         libere_variation(n.pv->suivant);
-        variation* v = n.pv->suivant = nouvelle_variation(t.coup_cherche.m);
-        for (int i = 0; i < t.longueur_ligne; ++i) v = v->suivant = nouvelle_variation(t.ligne[i]);
+        n.pv->suivant = ligne_de(p.taches[p.meilleure]);
     }
     n.best = p.best;
 }

@@ -6,7 +6,9 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "globals.h"
 #include "movegen.h"
 #include "position.h"
 
@@ -25,6 +27,15 @@ struct variation {
 };
 struct bloc_variations;
 struct equipier;
+
+// One of the best lines of a search asked for several (MultiPV): its score,
+// the deepest ply at which its first move's tree found a mated side, and the
+// line, whose first node owns the rest.
+struct ligne_racine {
+    int score;
+    int longest;
+    variation* pv;
+};
 
 // A depth no node reaches: the thread shares no node's moves.
 constexpr int JAMAIS_PARTAGE = 1 << 30;
@@ -65,6 +76,9 @@ struct limites_recherche {
     liste_coups coups_racine{};           // the moves the root may play; none: every move
 };
 extern limites_recherche LIMITES;
+// The lines of an iteration asked for several, best first, on the thread
+// that runs the search; the first is also the principal variation's.
+extern std::vector<ligne_racine> LIGNES;
 // The depth of the iteration under way (the root is the node at this depth).
 extern int PROFONDEUR;
 // Read at every iteration; "ponderhit" may clear it while the search runs.
@@ -90,6 +104,11 @@ int evaluation_apres(int depart, int arrivee);
 int score_feuille(int depart, int arrivee, int best);
 
 int alphabeta(int depth, int alpha, int beta, variation* pv);
+// The root of an iteration asked for k lines: each legal move searched with
+// the k-th best exact score so far as its lower bound, so that the k best
+// come out exact; their score and line in LIGNES. The best score, as
+// alphabeta gives it.
+int chercher_lignes(int depth, int k);
 // Whether the root may play the move, and a list cut to those moves, in order.
 bool coup_de_la_racine(coup m);
 void restreindre_racine(liste_coups* liste);
@@ -105,6 +124,7 @@ void liberer_variations();            // gives the pool's blocks back, when the 
 void joue();
 
 void affiche_info(int score);
+void affiche_lignes(int score);  // the lines of LIGNES, or the position's score without a legal move
 void affiche_case(std::string& texte, int c);
 std::string texte_coup(coup c);
 void affiche_coup();

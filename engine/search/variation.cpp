@@ -44,6 +44,9 @@ void init_variation() {
     RECHERCHE.P_VARIATION.arrivee = 0;
     libere_variation(RECHERCHE.P_VARIATION.suivant);
     RECHERCHE.P_VARIATION.suivant = nullptr;
+    // The first of several lines was the principal variation's.
+    for (size_t i = 1; i < LIGNES.size(); ++i) libere_variation(LIGNES[i].pv);
+    LIGNES.clear();
     RECHERCHE.LONGEST = 0;
 }
 

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The engine's analyses: one position searched until stopped, its completed
-// depths as rows, or every position of the game searched to one depth for
+// The engine's analyses: one position searched until stopped for its best
+// lines, or every position of the game searched to one depth (one line) for
 // the evaluation graph. One of them runs at a time, and cancel() ends either.
+import { updateLines } from './logic.js';
 import { numberedLine, pvToSan, whiteScore } from './uci.js';
 
 const other = (color) => (color === 'w' ? 'b' : 'w');
@@ -22,17 +23,23 @@ export class Analysis {
     return !!(this.position?.running || this.gameRun);
   }
 
-  // Searches the position shown until stopped; each completed depth comes
-  // first in the rows, with its score from White's side and its line in SAN.
-  analysePosition(game) {
+  // Searches the position shown until stopped, for its best lines: a row
+  // for each line of the latest depth, with its score from White's side and
+  // its moves in SAN.
+  analysePosition(game, lines) {
     this.position?.search.cancel();
     const fen = game.fenAt();
     const turn = game.turnAt();
     const position = { fen, turn, rows: [], running: true };
-    position.search = this.engine.search(game.positionCommand(), 'go infinite', (info) => {
-      position.rows.unshift({ ...info, score: whiteScore(info, turn), line: numberedLine(fen, pvToSan(fen, info.pv)) });
+    const onInfo = (info) => {
+      const san = pvToSan(fen, info.pv);
+      const row = {
+        ...info, score: whiteScore(info, turn), line: numberedLine(fen, san), head: numberedLine(fen, san.slice(0, 1)),
+      };
+      position.rows = updateLines(position.rows, row);
       this.onChange();
-    });
+    };
+    position.search = this.engine.search(game.positionCommand(), 'go infinite', onInfo, { MultiPV: lines });
     position.search.done.then(() => {
       position.running = false;
       if (this.position === position) this.onChange();
@@ -55,7 +62,9 @@ export class Analysis {
       if (chess.isCheckmate()) score = { mate: 0, winner: other(chess.turn()) };
       else if (!chess.isDraw()) {
         let last = null;
-        run.search = this.engine.search(game.positionCommand(ply), `go depth ${depth}`, (info) => (last = info));
+        run.search = this.engine.search(game.positionCommand(ply), `go depth ${depth}`, (info) => (last = info), {
+          MultiPV: 1,
+        });
         await run.search.done;
         if (run.cancelled) return false;
         if (last) score = whiteScore(last, chess.turn());

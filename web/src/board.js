@@ -23,7 +23,8 @@ export class BoardView {
   }
 
   // chess: a chess.js board; movable: whether its side to move may move now.
-  show(chess, { lastMove, movable, orientation, arrow }) {
+  // arrows: the best move's first, drawn boldest.
+  show(chess, { lastMove, movable, orientation, arrows = [] }) {
     const turnColor = chess.turn() === 'w' ? 'white' : 'black';
     const dests = new Map();
     if (movable)
@@ -36,7 +37,9 @@ export class BoardView {
       lastMove,
       movable: { color: movable ? turnColor : undefined, dests },
     });
-    this.ground.setAutoShapes(arrow ? [{ orig: arrow.from, dest: arrow.to, brush: 'blue' }] : []);
+    this.ground.setAutoShapes(
+      arrows.map((arrow, i) => ({ orig: arrow.from, dest: arrow.to, brush: i === 0 ? 'blue' : 'paleBlue' })),
+    );
   }
 
   // Asks which piece a pawn becomes; null when the choice is dismissed.

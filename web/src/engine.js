@@ -12,6 +12,7 @@ export class Engine {
     this.options = []; // as "uci" announced them, complete once ready
     this.searches = [];
     this.pendingOptions = new Map();
+    this.optionsSent = new Map();
     this.ready = new Promise((resolve) => (this.whenReady = resolve));
     this.worker = new Worker(workerUrl);
     this.worker.onmessage = ({ data }) => (data.error === undefined ? this.receive(data.line) : onError(data.error));
@@ -31,7 +32,10 @@ export class Engine {
     if (word === 'id' && second === 'name') this.name = line.slice('id name '.length);
     else if (word === 'option') {
       const option = parseOption(line);
-      if (option) this.options.push(option);
+      if (option) {
+        this.options.push(option);
+        this.optionsSent.set(option.name, option.value);
+      }
     } else if (line === 'readyok') this.whenReady(performance.now());
     else if (word === 'info') {
       const info = parseInfo(line);
@@ -48,9 +52,11 @@ export class Engine {
     return this.searches.length > 0;
   }
 
-  // Sends "position" and "go"; the returned search's `done` resolves with the
-  // best move ("(none)" without a legal move), or undefined once cancelled.
-  search(position, go, onInfo = () => {}) {
+  // Sends the options given, then "position" and "go"; the returned search's
+  // `done` resolves with the best move ("(none)" without a legal move), or
+  // undefined once cancelled.
+  search(position, go, onInfo = () => {}, options = {}) {
+    for (const [name, value] of Object.entries(options)) this.pendingOptions.set(name, value);
     this.sendOptions();
     const search = { onInfo, cancelled: false };
     search.done = new Promise((resolve) => (search.finish = resolve));
@@ -76,8 +82,13 @@ export class Engine {
     if (!this.busy) this.sendOptions();
   }
 
+  // Each value once: an option already at that value is not sent again.
   sendOptions() {
-    for (const [name, value] of this.pendingOptions) this.send(`setoption name ${name} value ${value}`);
+    for (const [name, value] of this.pendingOptions)
+      if (this.optionsSent.get(name) !== value) {
+        this.send(`setoption name ${name} value ${value}`);
+        this.optionsSent.set(name, value);
+      }
     this.pendingOptions.clear();
   }
 }

@@ -41,9 +41,21 @@ export function looksLikeFen(text) {
   return /^\S+(\/\S+){7}(\s|$)/.test(text.trim());
 }
 
+// Options the page sets itself: it never ponders, and it asks for the lines
+// an analysis shows.
+const PAGE_OPTIONS = ['Ponder', 'MultiPV'];
+
 // The options the settings offer: every one the engine announced but its
-// build stamp (named after the engine itself) and Ponder (the page never
-// ponders).
+// build stamp (named after the engine itself) and those the page sets.
 export function settingsOptions(options, engineName) {
-  return options.filter((option) => !option.name.startsWith(engineName) && option.name !== 'Ponder');
+  return options.filter((option) => !option.name.startsWith(engineName) && !PAGE_OPTIONS.includes(option.name));
+}
+
+// An analysis row for each line of the latest depth: a depth's first line
+// starts the rows anew, its others take their places.
+export function updateLines(rows, row) {
+  if (row.multipv === 1) return [row];
+  const next = rows.slice(0, row.multipv - 1);
+  next[row.multipv - 1] = row;
+  return next;
 }

@@ -13,7 +13,7 @@ import { canMove, pgnHeaders, settingsOptions, takeBackPlies } from './logic.js'
 import {
   fillLevels, readLevel, renderBanner, renderEvalBar, renderGraph, renderLines, renderMoves, renderSettings, UciLog,
 } from './panels.js';
-import { DEPTHS, goCommand, uciMove } from './uci.js';
+import { DEPTHS, goCommand, LINES, uciMove } from './uci.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -51,17 +51,16 @@ function refresh() {
   const gameRun = !!analysis?.gameRun;
   const last = game.moves[game.cursor - 1];
   const shown = analysis?.of(game.fenAt());
-  const best = shown?.rows[0]?.pv[0];
   view.board.show(game.at(), {
     lastMove: last ? [last.from, last.to] : undefined,
     movable: canMove({ ...view, gameRun }, game),
     orientation: view.orientation,
-    arrow: best ? uciMove(best) : null,
+    arrows: (shown?.rows ?? []).filter((row) => row.pv.length).map((row) => uciMove(row.pv[0])),
   });
   renderMoves($('moves'), game, jump);
   const outcome = game.outcome();
   renderBanner($('banner'), outcome);
-  renderLines($('lines-body'), analysis?.position?.rows ?? []);
+  renderLines($('lines-body'), analysis?.position?.rows ?? [], playLine);
   renderEvalBar($('eval-bar'), shown?.rows[0]?.score ?? game.evals[game.cursor]);
   renderGraph($('graph'), game.evals, game.length + 1, game.cursor, jump);
   const playing = view.mode === 'play';
@@ -96,7 +95,7 @@ async function engineMove() {
   if (!engine || view.mode !== 'play' || view.thinking || analysis.gameRun || game.outcome()) return;
   if (game.cursor !== game.length || game.turnAt() === view.userColor) return;
   const ply = game.length;
-  const search = engine.search(game.positionCommand(ply), goCommand(level()));
+  const search = engine.search(game.positionCommand(ply), goCommand(level()), undefined, { MultiPV: 1 });
   view.thinking = search;
   refresh();
   const best = await search.done;
@@ -141,7 +140,13 @@ function newGame() {
 function startAnalysis() {
   if (!analysis) return;
   setMode('analyse');
-  analysis.analysePosition(game);
+  analysis.analysePosition(game, Number($('lines').value));
+}
+
+// A line's first move, clicked in its row: played on the board in analysis.
+function playLine(move) {
+  if (view.mode !== 'analyse' || !game.play(uciMove(move))) return;
+  positionChanged();
 }
 
 // Every position of the game searched to one depth, for the graph.
@@ -196,6 +201,7 @@ function wire() {
     if (event.key === 'ArrowRight') jump(game.cursor + 1);
   });
   $('analyse').onclick = startAnalysis;
+  $('lines').onchange = () => analysis?.position?.running && startAnalysis();
   $('stop').onclick = () => analysis?.stop();
   $('analyse-game').onclick = analyseGame;
   wireGameIo(game, {
@@ -230,6 +236,7 @@ function start() {
   view.board = new BoardView($('board'), $('promotion'), onBoardMove);
   fillLevels($('level-kind'), $('level-value'));
   $('game-depth').replaceChildren(...DEPTHS.map((d) => new Option(`${d}`, d, false, d === 4)));
+  $('lines').replaceChildren(...LINES.map((n) => new Option(`${n}`, n, false, n === 3)));
   wire();
   if (self.crossOriginIsolated) startEngine();
   else {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The panels beside the board: move list, result banner, analysis lines,
 // evaluation bar and graph, the raw UCI drawer and the engine settings.
-import { clampSpin, DEPTHS, formatScore, graphValue, MOVE_TIMES, whiteShare } from './uci.js';
+import { barText, clampSpin, DEPTHS, formatScore, graphValue, MOVE_TIMES, whiteShare } from './uci.js';
 
 const el = (tag, props = {}, ...children) => {
   const node = Object.assign(document.createElement(tag), props);
@@ -39,25 +39,28 @@ export function renderBanner(banner, outcome) {
   banner.dataset.result = outcome.result;
 }
 
-// Analysis lines, the deepest first: {depth, score, nodes, line}.
-export function renderLines(body, rows) {
+// The best lines: {depth, score, nodes, line, head, pv}, the line's first
+// move (head) a button that plays it.
+export function renderLines(body, rows, onPlay) {
   body.replaceChildren(
-    ...rows.map((row) =>
-      el(
+    ...rows.map((row) => {
+      const move = el('button', { type: 'button', className: 'line-move', textContent: row.head });
+      move.onclick = () => onPlay(row.pv[0]);
+      return el(
         'tr',
         {},
         el('td', { textContent: row.depth }),
         el('td', { textContent: formatScore(row.score) }),
         el('td', { textContent: row.nodes.toLocaleString('en') }),
-        el('td', { className: 'pv', textContent: row.line }),
-      ),
-    ),
+        el('td', { className: 'pv' }, ...(row.pv.length ? [move, row.line.slice(row.head.length)] : [])),
+      );
+    }),
   );
 }
 
 export function renderEvalBar(bar, score) {
   bar.querySelector('.eval-white').style.height = `${score ? whiteShare(score) : 50}%`;
-  bar.querySelector('.eval-text').textContent = score ? formatScore(score) : '';
+  bar.querySelector('.eval-text').textContent = score ? barText(score) : '';
 }
 
 // The evaluation over the game, ±10 pawns; a click on a column shows its ply.

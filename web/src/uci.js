@@ -6,6 +6,8 @@ import { Chess } from 'chess.js';
 // The levels offered: seconds per move, or a fixed depth.
 export const MOVE_TIMES = [0.1, 0.2, 0.5, 1, 2, 3, 5, 10];
 export const DEPTHS = Array.from({ length: 12 }, (_, i) => i + 1);
+// The best lines an analysis shows.
+export const LINES = [1, 2, 3, 4, 5];
 
 // The "go" command of a level, {kind: 'time', seconds} or {kind: 'depth', depth}.
 export function goCommand(level) {
@@ -25,13 +27,15 @@ export function levelText(level) {
   return level.kind === 'time' ? `${level.seconds} s per move` : `depth ${level.depth}`;
 }
 
-// "info depth D score cp|mate S nodes N pv m1 m2 ..." as the engine prints it,
-// or null for any other line.
-const INFO = /^info depth (\d+) score (cp|mate) (-?\d+) nodes (\d+) pv ?(.*)$/;
+// "info depth D [multipv I] score cp|mate S nodes N pv m1 m2 ..." as the
+// engine prints it, or null for any other line.
+const INFO = /^info depth (\d+) (?:multipv (\d+) )?score (cp|mate) (-?\d+) nodes (\d+) pv ?(.*)$/;
 export function parseInfo(line) {
   const m = INFO.exec(line);
   if (!m) return null;
-  return { depth: +m[1], kind: m[2], value: +m[3], nodes: +m[4], pv: m[5].split(' ').filter(Boolean) };
+  return {
+    depth: +m[1], multipv: +(m[2] ?? 1), kind: m[3], value: +m[4], nodes: +m[5], pv: m[6].split(' ').filter(Boolean),
+  };
 }
 
 // "option name N type spin default D min A max B" or "... type check default
@@ -63,7 +67,19 @@ export function formatScore(score) {
     if (score.mate === 0) return 'checkmate';
     return `mate in ${score.winner === 'w' ? '' : '-'}${score.mate}`;
   }
-  const pawns = score.cp / 100;
+  return pawnsText(score.cp);
+}
+
+// The same in the few characters the evaluation bar holds: "#3" when White
+// mates in 3, "#-3" when Black does, the result once mated.
+export function barText(score) {
+  if (!('mate' in score)) return pawnsText(score.cp);
+  if (score.mate === 0) return score.winner === 'w' ? '1-0' : '0-1';
+  return `#${score.winner === 'w' ? '' : '-'}${score.mate}`;
+}
+
+function pawnsText(cp) {
+  const pawns = cp / 100;
   return (pawns > 0 ? '+' : pawns < 0 ? '-' : '') + Math.abs(pawns).toFixed(2);
 }
 

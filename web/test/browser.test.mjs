@@ -102,9 +102,9 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     assert.equal(await page.evaluate(() => self.crossOriginIsolated), true);
     console.log(`# page start to engine ready: ${await state('startupMs')} ms`);
     await page.click('#raw summary');
-    // The settings offer what the engine announced, its build stamp and Ponder apart.
+    // The settings offer what the engine announced, its build stamp and the options the page sets apart.
     const announced = (await text('#uci-log')).split('\n').map((l) => /^← option name (.+?) type /.exec(l)?.[1])
-      .filter((name) => name && !name.startsWith('Solvane ') && name !== 'Ponder');
+      .filter((name) => name && !name.startsWith('Solvane ') && !['Ponder', 'MultiPV'].includes(name));
     assert.deepEqual(await page.$$eval('#settings-form input', (inputs) => inputs.map((i) => i.name)), announced);
     assert.ok(announced.includes('Threads') && announced.includes('Pawn'), announced.join());
     await page.$eval('#settings-form input[name="Move Overhead"]', (input) => {
@@ -189,17 +189,43 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     await shot('04-pgn');
   });
 
-  await t.test('an analysis runs until stopped and shows its line in SAN', async () => {
+  await t.test('an analysis shows the best lines in SAN until stopped; a click plays a line\'s move', async () => {
+    await page.click('#moves button[data-ply="6"]');
     const from = await fen();
+    // Rows of one completed depth, as many as the Lines setting asks for.
+    const lines = async (n) => {
+      await until((n) => {
+        const depths = [...document.querySelectorAll('#lines-body tr')].map((tr) => tr.cells[0].textContent);
+        return depths.length === n && depths.every((d) => d === depths[0] && +d >= 3);
+      }, n);
+      return page.$$eval('#lines-body td.pv', (cells) => cells.map((c) => c.textContent));
+    };
     await page.click('#analyse');
-    await until(() => document.querySelectorAll('#lines-body tr').length >= 3);
-    const line = await text('#lines-body tr td.pv');
-    assert.ok(replay(line.split(' ').filter((word) => !/^\d+\.+$/.test(word)), from).history().length >= 3, line);
-    assert.ok(await page.$('#board svg.cg-shapes line'), 'the best move as an arrow');
-    assert.match(await text('#eval-bar .eval-text'), /^([+-]\d+\.\d\d|0\.00|mate in -?\d+)$/);
+    const sans = (await lines(3)).map((line) => line.split(' ').filter((word) => !/^\d+\.+$/.test(word)));
+    for (const san of sans) assert.ok(replay(san, from).history().length >= 2, san.join(' '));
+    assert.equal(new Set(sans.map((san) => san[0])).size, 3, 'three different first moves');
+    assert.equal((await page.$$('#board svg.cg-shapes line')).length, 3, 'an arrow for each line');
+    assert.match(await text('#eval-bar .eval-text'), /^([+-]\d+\.\d\d|0\.00|#-?\d+)$/);
     await shot('05-analysis');
+    await page.select('#lines', '2');
+    const [best] = (await lines(2))[0].split(' ').filter((word) => !/^\d+\.+$/.test(word));
+    await page.click('#lines-body tr .line-move');
+    await until((n) => document.querySelectorAll('#moves button.move').length === n, 7);
+    assert.equal(await fen(), replay([best], from).fen());
     await page.click('#stop');
     await until(() => document.body.dataset.analysing === 'no');
+  });
+
+  await t.test('a mated position: its result in the evaluation bar, which holds it', async () => {
+    await load('6k1/5ppp/8/8/8/8/5PPP/r5K1 w - - 0 1');
+    await page.click('#analyse');
+    await until(() => document.querySelector('#eval-bar .eval-text').textContent === '0-1');
+    const fits = await page.$eval('#eval-bar .eval-text', (e) => e.scrollWidth <= e.clientWidth);
+    assert.ok(fits, 'the text overflows the bar');
+    await shot('05-mated');
+    await page.click('#stop');
+    await until(() => document.body.dataset.analysing === 'no');
+    await load('[Event "Test"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 *');
   });
 
   await t.test('the whole game analysed, its graph clickable', async () => {

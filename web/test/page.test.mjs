@@ -7,28 +7,35 @@ import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { Engine } from '../src/engine.js';
 import { Game } from '../src/game.js';
-import { canMove, looksLikeFen, pgnHeaders, settingsOptions, takeBackPlies } from '../src/logic.js';
+import { canMove, looksLikeFen, pgnHeaders, settingsOptions, takeBackPlies, updateLines } from '../src/logic.js';
 import {
-  clampSpin, formatScore, goCommand, MOVE_TIMES, numberedLine, parseInfo, parseOption, pvToSan, whiteScore, whiteShare,
+  barText, clampSpin, formatScore, goCommand, MOVE_TIMES, numberedLine, parseInfo, parseOption, pvToSan, whiteScore, whiteShare,
 } from '../src/uci.js';
 
 const START = 'rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1';
 
 test('info lines: depth, nodes, and the score from White', () => {
-  for (const [line, turn, depth, nodes, shown, share] of [
+  for (const [line, turn, depth, nodes, shown, share, bars] of [
     ['info depth 5 score cp 10 nodes 233333 pv e2e3 e7e5 ', 'w', 5, 233333, '+0.10', [50, 51]],
     ['info depth 4 score cp 109 nodes 9073 pv e2a6 b4c3 ', 'b', 4, 9073, '-1.09', [40, 45]],
     ['info depth 2 score cp 0 nodes 26 pv b7b8Q e8f7 ', 'b', 2, 26, '0.00', [50, 50]],
     ['info depth 3 score mate 2 nodes 812 pv d1h5 g7g6 h5e8 ', 'w', 3, 812, 'mate in 2', [100, 100]],
     ['info depth 3 score mate 2 nodes 812 pv d8h4 ', 'b', 3, 812, 'mate in -2', [0, 0]],
     ['info depth 7 score mate -3 nodes 5 pv a1a2 ', 'b', 7, 5, 'mate in 3', [100, 100]],
-    ['info depth 5 score mate 0 nodes 0 pv ', 'w', 5, 0, 'checkmate', [0, 0]],
+    ['info depth 5 score mate 0 nodes 0 pv ', 'w', 5, 0, 'checkmate', [0, 0], '0-1'],
+    ['info depth 6 multipv 3 score mate 0 nodes 0 pv ', 'b', 6, 0, 'checkmate', [100, 100], '1-0'],
+    ['info depth 9 multipv 2 score cp -41 nodes 99 pv e7e5 ', 'w', 9, 99, '-0.41', [45, 47]],
   ]) {
     const info = parseInfo(line);
     assert.deepEqual([info.depth, info.nodes, info.pv.join(' ')], [depth, nodes, line.split(' pv ')[1].trim()], line);
+    assert.equal(info.multipv, +(/multipv (\d+)/.exec(line)?.[1] ?? 1), line);
     const score = whiteScore(info, turn);
     assert.equal(formatScore(score), shown, line);
     assert.ok(whiteShare(score) >= share[0] && whiteShare(score) <= share[1], line);
+    // The bar's text: a mate as "#N", the result once mated; at most five characters.
+    const bar = barText(score);
+    assert.equal(bar, bars ?? shown.replace(/^mate in /, '#'), line);
+    assert.ok(bar.length <= 5, bar);
   }
   for (const line of ['bestmove e2e4', 'info string position refused: x', 'info depth x score cp 1 nodes 1 pv '])
     assert.equal(parseInfo(line), null, line);
@@ -45,9 +52,18 @@ test('option lines: spins and checks, the settings leave out the stamp and Ponde
   assert.deepEqual(options.slice(0, 2), [{ name: 'Pawn', type: 'spin', value: 100, min: 0, max: 1000 },
     { name: 'Mobility', type: 'spin', value: -3, min: -9, max: 9 }]);
   assert.deepEqual(options.slice(6), [null, null, null], 'other types, and ranges on the wrong type');
-  assert.deepEqual(settingsOptions(options.slice(0, 6), 'Solvane 9').map((o) => [o.name, o.value]),
+  options.push(parseOption('option name MultiPV type spin default 1 min 1 max 256'));
+  assert.deepEqual(settingsOptions(options.filter(Boolean), 'Solvane 9').map((o) => [o.name, o.value]),
     [['Pawn', 100], ['Mobility', -3], ['Promote_in_uppercase', true], ['Move Overhead', 50]]);
   assert.deepEqual(['-20', '4.6', 'x', '12'].map((text) => clampSpin(options[1], text)), [-9, 5, 0, 9]);
+});
+
+test('analysis rows: the lines of the latest depth, each in its place', () => {
+  const row = (depth, multipv) => ({ depth, multipv });
+  let rows = [];
+  for (const r of [row(4, 1), row(4, 2), row(4, 3), row(5, 1), row(5, 2)]) rows = updateLines(rows, r);
+  assert.deepEqual(rows, [row(5, 1), row(5, 2)]);
+  assert.deepEqual(updateLines(rows, row(5, 3)), [row(5, 1), row(5, 2), row(5, 3)]);
 });
 
 test('principal variations in SAN, numbered from their position', () => {
@@ -99,6 +115,11 @@ test('the bridge gives each bestmove to its search and stops only the latest', a
     [undefined, 'e7e5', [['second', 2]], 'Solvane 9', false]);
   engine.search('position startpos', 'go depth 1').cancel();
   assert.deepEqual(posted.splice(0), ['setoption name Pawn value 120', 'position startpos', 'go depth 1', 'stop']);
+  // An option a search asks for is sent before it, and only when its value changes.
+  engine.worker.onmessage({ data: { line: 'bestmove e2e4' } });
+  for (const lines of [3, 3, 1]) engine.search('position startpos', 'go infinite', undefined, { MultiPV: lines });
+  assert.deepEqual(posted.filter((line) => line.startsWith('setoption')),
+    ['setoption name MultiPV value 3', 'setoption name MultiPV value 1']);
 });
 
 test('games end by mate, stalemate, material, repetition, fifty moves and resignation', () => {
