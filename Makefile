@@ -23,7 +23,7 @@ PACKAGES_TEST := python3 libgtest-dev clang libclang-rt-14-dev stockfish
 PACKAGES_WEB := emscripten chromium $(if $(shell command -v npm),,npm)
 
 .PHONY: all deps-run deps-test deps-web release run check-build tsan-build fuzz-build test perft bench fuzz soak mutants \
-  clean wasm web web-serve web-modules simulate simulate-build
+  calibrate clean wasm web web-serve web-modules simulate simulate-build
 
 all: release
 
@@ -100,6 +100,12 @@ soak: release
 	  --tc 5+0.1 --fail-on-fault
 	python3 tests/games/run_games.py --engine $(RELEASE)/solvane --opponent self --games 4 \
 	  --tc 20 --moves-per-tc 40 --fail-on-fault
+
+# The strength levels measured against Stockfish's UCI_Elo scale, then the
+# soak games: hours. Results, tables and PGN in docs/calibration.
+calibrate: release
+	python3 scripts/calibrate.py levels $(RELEASE)/solvane
+	python3 scripts/calibrate.py soak $(RELEASE)/solvane
 
 clean:
 	rm -rf build

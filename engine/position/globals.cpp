@@ -21,6 +21,9 @@ constexpr option_moteur TABLE[] = {
     {"Move Overhead", spin, &MOVE_OVERHEAD, 50, 0, 5000, true, false},
     {"Threads", spin, &THREADS, 1, 1, THREADS_MAX, true, false},
     {"MultiPV", spin, &MULTIPV, 1, 1, MULTIPV_MAX, true, false},
+    {"UCI_LimitStrength", check, &UCI_LIMITSTRENGTH, 0, 0, 1, true, false},
+    {"UCI_Elo", spin, &UCI_ELO, 1200, ELO_MIN, ELO_MAX, true, false},
+    {"Seed", spin, &SEED, 0, 0, SEED_MAX, true, false},
 };
 
 constexpr int defaut_de(std::string_view nom) {
@@ -45,6 +48,9 @@ constinit int PONDER = defaut_de("Ponder");
 constinit int MOVE_OVERHEAD = defaut_de("Move Overhead");
 constinit int THREADS = defaut_de("Threads");
 constinit int MULTIPV = defaut_de("MultiPV");
+constinit int UCI_LIMITSTRENGTH = defaut_de("UCI_LimitStrength");
+constinit int UCI_ELO = defaut_de("UCI_Elo");
+constinit int SEED = defaut_de("Seed");
 
 std::atomic<int> FIN{0};
 std::atomic<int> CALCUL{0};

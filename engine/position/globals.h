@@ -21,9 +21,16 @@ extern int PONDER;  // announced to interfaces; pondering itself is "go ponder"
 extern int MOVE_OVERHEAD;  // milliseconds kept from the side's clock
 extern int THREADS;        // threads a search runs on
 extern int MULTIPV;        // lines a search reports, best first
+extern int UCI_LIMITSTRENGTH;  // 1: play at the strength UCI_ELO names
+extern int UCI_ELO;
+extern int SEED;           // the random choices of a limited strength; 0: a new seed each game
 
 constexpr int THREADS_MAX = 64;
 constexpr int MULTIPV_MAX = 256;  // more than any position's legal moves
+// The strength levels' range on the rating scale they were calibrated on.
+constexpr int ELO_MIN = 800;
+constexpr int ELO_MAX = 1600;
+constexpr int SEED_MAX = 2147483647;
 // Spin values outside their announced range are kept up to this size: beyond
 // it the evaluation's sums and products of option values would overflow an int.
 constexpr int OPTION_MAX = 1000000;

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <algorithm>
 #include <cassert>
+#include <chrono>
 #include <cstdint>
+#include <thread>
 
 #include "equipe.h"
 #include "globals.h"
@@ -108,13 +111,40 @@ void affiche_coup() {
     sortie_ligne(ligne);
 }
 
+namespace {
+
+void noter_meilleur(const variation* premier) {
+    if (premier == nullptr) return;
+    BEST_COUP = {premier->depart, premier->arrivee};
+    const variation* second = premier->suivant;
+    PONDER_COUP = second != nullptr ? coup{second->depart, second->arrivee} : AUCUN_COUP;
+}
+
+// A limited strength says which line it played and with what seed, so that
+// the game can be replayed; a search it ended by itself while pondering or
+// infinite waits for "ponderhit" or "stop", as the protocol wants.
+void fin_de_niveau(const limites_recherche& limites, size_t choisie, size_t parmi) {
+    if (parmi > 0)
+        sortie_ligne(format_texte("info string UCI_Elo %d plays line %zu of %zu, seed %d", limites.niveau_joue.elo,
+                                  choisie + 1, parmi, limites.graine));
+    while (limites.sans_horloge && STOP == 0 && LANCE_HORLOGE == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+}  // namespace
+
 void joue() {
     const instantanes_differes differes;
 #ifndef NDEBUG
     const etat_partie avant = sauver_partie();
 #endif
     const limites_recherche& limites = LIMITES;
-    const int lignes = MULTIPV;
+    const bool limitee = limites.force_limitee;
+    const int lignes = limitee ? std::max(MULTIPV, limites.niveau_joue.lignes) : MULTIPV;
+    // A level always completes depth 2: with less it would leave pieces to be
+    // taken in one move.
+    const int hors_budget = limitee ? 2 : 0;
+    size_t choisie = 0, parmi = 0;  // the line a level played, among how many
     preparer_valeurs();
     BEST_COUP = premier_coup_legal();
     PONDER_COUP = AUCUN_COUP;
@@ -126,23 +156,25 @@ void joue() {
         if (PROFONDEUR_FIXE == 1) d = limites.profondeur;
         init_variation();
         PROFONDEUR = d;
-        RECHERCHE.BUDGET_ITERATION = limites.noeuds > 0 ? limites.noeuds - comptees : INT64_MAX;
+        RECHERCHE.BUDGET_ITERATION = limites.noeuds > 0 && d > hors_budget ? limites.noeuds - comptees : INT64_MAX;
         score = lignes > 1 ? chercher_lignes(d, lignes) : alphabeta(d, -MAT, MAT, &RECHERCHE.P_VARIATION);
         if (RECHERCHE.POSITIONS > budget()) break;
         if (STOP == 0) {
             comptees += RECHERCHE.POSITIONS;
             if (lignes > 1) affiche_lignes(score);
             else affiche_info(score);
-            const variation* premier = RECHERCHE.P_VARIATION.suivant;
-            if (premier != nullptr) {
-                BEST_COUP = {premier->depart, premier->arrivee};
-                const variation* second = premier->suivant;
-                PONDER_COUP = second != nullptr ? coup{second->depart, second->arrivee} : AUCUN_COUP;
+            if (limitee && lignes > 1 && !LIGNES.empty()) {
+                choisie = ligne_du_niveau(LIGNES, limites.niveau_joue, limites.tirage);
+                parmi = LIGNES.size();
+                noter_meilleur(LIGNES[choisie].pv);
+            } else {
+                noter_meilleur(RECHERCHE.P_VARIATION.suivant);
             }
         }
     }
     POSITIONS_PERDUES += fils.terminer();
     RECHERCHE.BUDGET_ITERATION = INT64_MAX;
+    if (limitee) fin_de_niveau(limites, choisie, parmi);
     assert(partie_intacte(avant));
     // An interface may send the next "go" the moment it reads bestmove.
     CALCUL = 0;

@@ -68,12 +68,32 @@ struct etat_recherche {
 extern thread_local constinit etat_recherche RECHERCHE;
 inline int64_t budget() { return RECHERCHE.BUDGET_ITERATION.load(std::memory_order_relaxed); }
 
+// A strength level (UCI_LimitStrength): the search it may do, and how freely
+// it chooses among the best lines that search finds.
+struct niveau {
+    int elo;
+    int64_t noeuds;   // positions the search may count past depth 2; 0: no limit
+    int lignes;       // lines searched, among which it chooses
+    int temperature;  // centipawns: a line that much below the best is e times less likely
+    int perte_max;    // centipawns: a line further below the best is never chosen
+};
+niveau niveau_de(int elo);
+// The line a level plays from the lines of a depth, best first: drawn from
+// `tirage`, a uniform 64-bit number.
+size_t ligne_du_niveau(const std::vector<ligne_racine>& lignes, const niveau& n, uint64_t tirage);
+
 // What the search requested may do: "go" sets it before it raises CALCUL,
 // and the search reads it.
 struct limites_recherche {
     int profondeur = PROFONDEUR_SANS_GO;  // the deepest iteration
     int64_t noeuds = 0;                   // positions the whole search may count; 0: no limit
     liste_coups coups_racine{};           // the moves the root may play; none: every move
+    bool sans_horloge = false;            // "go ponder" or "go infinite"
+    // A limited strength: its level, the seed of its choices and the draw for this position.
+    bool force_limitee = false;
+    niveau niveau_joue{};
+    int graine = 0;
+    uint64_t tirage = 0;
 };
 extern limites_recherche LIMITES;
 // The lines of an iteration asked for several, best first, on the thread

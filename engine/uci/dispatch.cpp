@@ -43,6 +43,8 @@ void uci_main() {
         uci_debug();
     } else if (est("stop")) {
         STOP = 1;
+    } else if (est("ucinewgame")) {
+        uci_ucinewgame();
     } else if (est("d")) {
         uci_d();
     }

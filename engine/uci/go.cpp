@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,22 @@ int secondes_du_budget(int ms) { return ms > 999 ? ms / 1000 : 1; }
 
 int indice(int trait) { return trait == BLANC ? 0 : 1; }
 
+int nouvelle_graine() { return static_cast<int>(1 + std::random_device{}() % SEED_MAX); }
+
+// The seed of a limited strength's choices while the Seed option is 0: a new
+// one for each game, so that games against a level do not repeat.
+int graine_partie = nouvelle_graine();
+
+uint64_t melange(uint64_t x) {
+    x += 0x9E3779B97F4A7C15ULL;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
+    return x ^ (x >> 31);
+}
+
 }  // namespace
+
+void uci_ucinewgame() { graine_partie = nouvelle_graine(); }
 
 int atoi_borne(const char* texte) {
     long long v = std::strtoll(texte, nullptr, 10);
@@ -87,6 +103,16 @@ limites_recherche limites_de_go(const parametres_go& go) {
     limites_recherche l;
     l.profondeur = go.mat > 0 ? std::min({go.profondeur, 2 * go.mat - 1, PROFONDEUR_MAX}) : go.profondeur;
     l.noeuds = go.noeuds;
+    l.sans_horloge = go.sans_horloge;
+    if (UCI_LIMITSTRENGTH != 0) {
+        // The draw depends on the seed and the position alone: a seed replays a game move for move.
+        l.force_limitee = true;
+        l.niveau_joue = niveau_de(UCI_ELO);
+        if (l.niveau_joue.noeuds > 0) l.noeuds = l.noeuds > 0 ? std::min(l.noeuds, l.niveau_joue.noeuds) : l.niveau_joue.noeuds;
+        l.graine = SEED != 0 ? SEED : graine_partie;
+        const uint64_t position = JEU.CLE ^ (static_cast<uint64_t>(JEU.FIN_LISTE_PARTIE + 1) << 1) ^ (JEU.TRAIT == BLANC);
+        l.tirage = melange(melange(static_cast<uint64_t>(l.graine)) ^ position);
+    }
     init_liste(&l.coups_racine);
     for (const std::string& mot : go.coups_racine) {
         coup m;

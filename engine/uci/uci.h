@@ -40,6 +40,7 @@ void uci_go();
 void uci_ponderhit();
 void uci_setoption();
 void uci_d();
+void uci_ucinewgame();  // a new seed for a limited strength's choices
 
 // The words of a "go" line as read; a later word overrides what an earlier
 // one set.
@@ -60,9 +61,9 @@ struct parametres_go {
 };
 parametres_go lire_go();  // the rest of the line
 
-// What a search may do, from its "go": a mate in N is found within 2N - 1
-// plies, and "searchmoves" keeps the words that are legal moves (the others
-// get a notice).
+// What a search may do, from its "go" and the options: a mate in N is found
+// within 2N - 1 plies, "searchmoves" keeps the words that are legal moves
+// (the others get a notice), and a limited strength adds its level.
 limites_recherche limites_de_go(const parametres_go& go);
 bool profondeur_fixe(const parametres_go& go);
 

@@ -43,6 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
         uci_main();
         if (CALCUL == 1) {
             if (LIMITES.profondeur > PROFONDEUR_FUZZ) LIMITES.profondeur = PROFONDEUR_FUZZ;
+            LIMITES.sans_horloge = false;  // nobody would send the "stop" a level waits for
             THREADS = THREADS_FUZZ;
             joue();
             // The search must leave the game exactly as "position" set it up.

@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Timed games through run_games.py against Stockfish at 2 s + 0.1 s; skipped
+"""Timed games through run_games.py at 2 s + 0.1 s, refereed by Stockfish:
+against it, and the lowest strength level against full strength; skipped
 without Stockfish. Real clocks: run this alone, not beside other CPU-heavy tests."""
 
 import os
@@ -26,6 +27,14 @@ class Games(unittest.TestCase):
         self.assertEqual([g["white"] for g in match.games], ["Solvane", "Stockfish"] * 2, "colours alternate")
         for g in match.games:
             self.assertGreater(len(g["moves"]), 10, g["reason"])
+
+    def test_the_lowest_level_loses_to_full_strength(self):
+        match = run_games.run(["--opponent", "self", "--option", "UCI_LimitStrength=true", "--option", "UCI_Elo=800",
+                               "--name", "Solvane 800", "--opponent-name", "Solvane", "--games", "2", "--tc", "2+0.1",
+                               "--max-plies", "200", "--seed", "3"])
+        print("\n" + match.summary(), file=sys.stderr)
+        self.assertEqual(match.ours, NO_FAULTS, match.summary())
+        self.assertEqual((match.score["W"], match.score["L"] >= 1), (0, True), match.summary())
 
     def test_an_illegal_move_is_caught(self):
         match = run_games.run(["--engine", "%s -c %s" % (sys.executable, shlex.quote(CHEAT)), "--games", "1"])

@@ -6,6 +6,8 @@ import { updateLines } from './logic.js';
 import { numberedLine, pvToSan, whiteScore } from './uci.js';
 
 const other = (color) => (color === 'w' ? 'b' : 'w');
+// Analyses search at full strength, whatever level the game is played at.
+const fullStrength = (lines) => ({ MultiPV: lines, UCI_LimitStrength: false });
 
 export class Analysis {
   constructor(engine, onChange) {
@@ -39,7 +41,7 @@ export class Analysis {
       position.rows = updateLines(position.rows, row);
       this.onChange();
     };
-    position.search = this.engine.search(game.positionCommand(), 'go infinite', onInfo, { MultiPV: lines });
+    position.search = this.engine.search(game.positionCommand(), 'go infinite', onInfo, fullStrength(lines));
     position.search.done.then(() => {
       position.running = false;
       if (this.position === position) this.onChange();
@@ -62,9 +64,8 @@ export class Analysis {
       if (chess.isCheckmate()) score = { mate: 0, winner: other(chess.turn()) };
       else if (!chess.isDraw()) {
         let last = null;
-        run.search = this.engine.search(game.positionCommand(ply), `go depth ${depth}`, (info) => (last = info), {
-          MultiPV: 1,
-        });
+        const onInfo = (info) => (last = info);
+        run.search = this.engine.search(game.positionCommand(ply), `go depth ${depth}`, onInfo, fullStrength(1));
         await run.search.done;
         if (run.cancelled) return false;
         if (last) score = whiteScore(last, chess.turn());

@@ -21,10 +21,13 @@ export function takeBackPlies(game, userColor) {
   return game.moves.slice(game.length - plies).some((m) => m.color === userColor) ? plies : 0;
 }
 
-// The tags of a game played on the page; a loaded game's own tags come over them.
+// The tags of a game played on the page, the engine's rating among them when
+// its level has one; a loaded game's own tags come over them.
 export function pgnHeaders(date, engineName, userColor, level) {
   const two = (n) => String(n).padStart(2, '0');
+  const elo = level.kind === 'strength' && level.elo !== null ? { [userColor === 'w' ? 'BlackElo' : 'WhiteElo']: level.elo } : {};
   return {
+    ...elo,
     Event: 'Solvane web game',
     Site: 'Solvane web page',
     Date: `${date.getFullYear()}.${two(date.getMonth() + 1)}.${two(date.getDate())}`,
@@ -41,9 +44,9 @@ export function looksLikeFen(text) {
   return /^\S+(\/\S+){7}(\s|$)/.test(text.trim());
 }
 
-// Options the page sets itself: it never ponders, and it asks for the lines
-// an analysis shows.
-const PAGE_OPTIONS = ['Ponder', 'MultiPV'];
+// Options the page sets itself: it never ponders, it asks for the lines an
+// analysis shows, and it plays its levels by rating.
+const PAGE_OPTIONS = ['Ponder', 'MultiPV', 'UCI_LimitStrength', 'UCI_Elo', 'Seed'];
 
 // The options the settings offer: every one the engine announced but its
 // build stamp (named after the engine itself) and those the page sets.

@@ -13,7 +13,7 @@ import { canMove, pgnHeaders, settingsOptions, takeBackPlies } from './logic.js'
 import {
   fillLevels, readLevel, renderBanner, renderEvalBar, renderGraph, renderLines, renderMoves, renderSettings, UciLog,
 } from './panels.js';
-import { DEPTHS, goCommand, LINES, uciMove } from './uci.js';
+import { DEPTHS, goCommand, levelOptions, LINES, uciMove } from './uci.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -95,7 +95,7 @@ async function engineMove() {
   if (!engine || view.mode !== 'play' || view.thinking || analysis.gameRun || game.outcome()) return;
   if (game.cursor !== game.length || game.turnAt() === view.userColor) return;
   const ply = game.length;
-  const search = engine.search(game.positionCommand(ply), goCommand(level()), undefined, { MultiPV: 1 });
+  const search = engine.search(game.positionCommand(ply), goCommand(level()), undefined, levelOptions(level()));
   view.thinking = search;
   refresh();
   const best = await search.done;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The panels beside the board: move list, result banner, analysis lines,
 // evaluation bar and graph, the raw UCI drawer and the engine settings.
-import { barText, clampSpin, DEPTHS, formatScore, graphValue, MOVE_TIMES, whiteShare } from './uci.js';
+import { barText, clampSpin, DEPTHS, formatScore, graphValue, MOVE_TIMES, STRENGTHS, whiteShare } from './uci.js';
 
 const el = (tag, props = {}, ...children) => {
   const node = Object.assign(document.createElement(tag), props);
@@ -111,18 +111,23 @@ export class UciLog {
   }
 }
 
-// The levels of the kind chosen, seconds per move or a fixed depth.
+// The levels of the kind chosen: seconds per move, a fixed depth or a
+// strength by rating ("full" for none).
 export function fillLevels(kindSelect, valueSelect) {
-  const time = kindSelect.value === 'time';
-  const chosen = time ? 1 : 6;
-  valueSelect.replaceChildren(
-    ...(time ? MOVE_TIMES : DEPTHS).map((v) => new Option(time ? `${v} s` : `${v}`, v, false, v === chosen)),
-  );
+  const kind = kindSelect.value;
+  const options = {
+    time: MOVE_TIMES.map((v) => new Option(`${v} s`, v, false, v === 1)),
+    depth: DEPTHS.map((v) => new Option(`${v}`, v, false, v === 6)),
+    strength: STRENGTHS.map(({ elo, word }) =>
+      new Option(elo === null ? word : `${elo}, ${word}`, elo ?? 'full', false, elo === 1200)),
+  }[kind];
+  valueSelect.replaceChildren(...options);
 }
 
 export function readLevel(kindSelect, valueSelect) {
-  const value = Number(valueSelect.value);
-  return kindSelect.value === 'time' ? { kind: 'time', seconds: value } : { kind: 'depth', depth: value };
+  const value = valueSelect.value;
+  if (kindSelect.value === 'strength') return { kind: 'strength', elo: value === 'full' ? null : Number(value) };
+  return kindSelect.value === 'time' ? { kind: 'time', seconds: Number(value) } : { kind: 'depth', depth: Number(value) };
 }
 
 // A field for each option the engine announced, at its default; a change

@@ -3,28 +3,52 @@
 // functions, shared by the page and its unit tests.
 import { Chess } from 'chess.js';
 
-// The levels offered: seconds per move, or a fixed depth.
+// The levels offered: seconds per move, a fixed depth, or a playing strength
+// by rating (UCI_Elo; none for full strength), each with a word for it.
 export const MOVE_TIMES = [0.1, 0.2, 0.5, 1, 2, 3, 5, 10];
 export const DEPTHS = Array.from({ length: 12 }, (_, i) => i + 1);
+export const STRENGTHS = [
+  { elo: 800, word: 'beginner' },
+  { elo: 1000, word: 'novice' },
+  { elo: 1200, word: 'casual player' },
+  { elo: 1400, word: 'club player' },
+  { elo: 1600, word: 'strong club player' },
+  { elo: null, word: 'full strength' },
+];
+// A strength level thinks this long at most; its own search is smaller.
+const STRENGTH_MOVETIME = 1000;
 // The best lines an analysis shows.
 export const LINES = [1, 2, 3, 4, 5];
 
-// The "go" command of a level, {kind: 'time', seconds} or {kind: 'depth', depth}.
+// The "go" command of a level: {kind: 'time', seconds}, {kind: 'depth',
+// depth} or {kind: 'strength', elo}.
 export function goCommand(level) {
   if (level.kind === 'time' && level.seconds >= 0.1 && level.seconds <= 10)
     return `go movetime ${Math.round(level.seconds * 1000)}`;
   if (level.kind === 'depth' && Number.isInteger(level.depth) && level.depth >= 1 && level.depth <= 12)
     return `go depth ${level.depth}`;
+  if (level.kind === 'strength' && STRENGTHS.some((s) => s.elo === level.elo)) return `go movetime ${STRENGTH_MOVETIME}`;
   throw new RangeError(`no such level: ${JSON.stringify(level)}`);
+}
+
+// The options the engine plays a level's moves with: one line, and the
+// strength limited to the level's rating when it names one.
+export function levelOptions(level) {
+  const elo = level.kind === 'strength' ? level.elo : null;
+  return { MultiPV: 1, UCI_LimitStrength: elo !== null, ...(elo !== null && { UCI_Elo: elo }) };
 }
 
 // The PGN TimeControl tag (moves/seconds for a time per move; "-" for none)
 // and a plain description.
 export function timeControlTag(level) {
-  return level.kind === 'time' ? `1/${level.seconds}` : '-';
+  if (level.kind === 'time') return `1/${level.seconds}`;
+  return level.kind === 'strength' ? `1/${STRENGTH_MOVETIME / 1000}` : '-';
 }
 export function levelText(level) {
-  return level.kind === 'time' ? `${level.seconds} s per move` : `depth ${level.depth}`;
+  if (level.kind === 'time') return `${level.seconds} s per move`;
+  if (level.kind === 'depth') return `depth ${level.depth}`;
+  const { word } = STRENGTHS.find((s) => s.elo === level.elo);
+  return level.elo === null ? word : `rating ${level.elo}, ${word}`;
 }
 
 // "info depth D [multipv I] score cp|mate S nodes N pv m1 m2 ..." as the

@@ -104,7 +104,8 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     await page.click('#raw summary');
     // The settings offer what the engine announced, its build stamp and the options the page sets apart.
     const announced = (await text('#uci-log')).split('\n').map((l) => /^← option name (.+?) type /.exec(l)?.[1])
-      .filter((name) => name && !name.startsWith('Solvane ') && !['Ponder', 'MultiPV'].includes(name));
+      .filter((name) => name && !name.startsWith('Solvane ') &&
+        !['Ponder', 'MultiPV', 'UCI_LimitStrength', 'UCI_Elo', 'Seed'].includes(name));
     assert.deepEqual(await page.$$eval('#settings-form input', (inputs) => inputs.map((i) => i.name)), announced);
     assert.ok(announced.includes('Threads') && announced.includes('Pawn'), announced.join());
     await page.$eval('#settings-form input[name="Move Overhead"]', (input) => {
@@ -152,6 +153,23 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     await page.click('#take-back');
     await settled(count - 2);
     await level('depth', '3');
+  });
+
+  await t.test('a level by rating: the engine plays at that strength, and the PGN says so', async () => {
+    await level('strength', '800');
+    await page.click('#new-game');
+    const [move] = await legal();
+    await drag(move.slice(0, 2), move.slice(2, 4));
+    await settled(2);
+    const log = await text('#uci-log');
+    for (const line of ['→ setoption name UCI_LimitStrength value true', '→ setoption name UCI_Elo value 800'])
+      assert.ok(log.includes(line), line);
+    assert.match(log, /← info string UCI_Elo 800 plays line \d+ of \d+, seed \d+/);
+    await page.click('#copy-pgn');
+    const pgn = await page.$eval('#io-text', (area) => area.value);
+    for (const tag of ['BlackElo "800"', 'Level "rating 800, beginner"']) assert.ok(pgn.includes(`[${tag}]`), tag);
+    await level('depth', '3');
+    await page.click('#new-game');
   });
 
   await t.test('a pawn promotes to the piece chosen', async () => {
@@ -208,12 +226,14 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     assert.match(await text('#eval-bar .eval-text'), /^([+-]\d+\.\d\d|0\.00|#-?\d+)$/);
     await shot('05-analysis');
     await page.select('#lines', '2');
-    const [best] = (await lines(2))[0].split(' ').filter((word) => !/^\d+\.+$/.test(word));
+    await lines(2);
+    // Stopped, the rows stay, and stand still to be clicked.
+    await page.click('#stop');
+    await until(() => document.body.dataset.analysing === 'no');
+    const [best] = (await text('#lines-body td.pv')).split(' ').filter((word) => !/^\d+\.+$/.test(word));
     await page.click('#lines-body tr .line-move');
     await until((n) => document.querySelectorAll('#moves button.move').length === n, 7);
     assert.equal(await fen(), replay([best], from).fen());
-    await page.click('#stop');
-    await until(() => document.body.dataset.analysing === 'no');
   });
 
   await t.test('a mated position: its result in the evaluation bar, which holds it', async () => {

@@ -9,7 +9,7 @@ import { Engine } from '../src/engine.js';
 import { Game } from '../src/game.js';
 import { canMove, looksLikeFen, pgnHeaders, settingsOptions, takeBackPlies, updateLines } from '../src/logic.js';
 import {
-  barText, clampSpin, formatScore, goCommand, MOVE_TIMES, numberedLine, parseInfo, parseOption, pvToSan, whiteScore, whiteShare,
+  barText, clampSpin, formatScore, goCommand, levelOptions, levelText, MOVE_TIMES, numberedLine, parseInfo, parseOption, pvToSan, whiteScore, whiteShare,
 } from '../src/uci.js';
 
 const START = 'rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1';
@@ -83,11 +83,21 @@ test('levels become go commands', () => {
     [{ kind: 'time', seconds: 10 }, 'go movetime 10000'],
     [{ kind: 'depth', depth: 1 }, 'go depth 1'],
     [{ kind: 'depth', depth: 12 }, 'go depth 12'],
+    [{ kind: 'strength', elo: 800 }, 'go movetime 1000'],
+    [{ kind: 'strength', elo: null }, 'go movetime 1000'],
   ])
     assert.equal(goCommand(level), command);
+  // A rating limits the strength; any other level plays at full strength, one line.
+  for (const [level, options, text] of [
+    [{ kind: 'strength', elo: 1400 }, { MultiPV: 1, UCI_LimitStrength: true, UCI_Elo: 1400 }, 'rating 1400, club player'],
+    [{ kind: 'strength', elo: null }, { MultiPV: 1, UCI_LimitStrength: false }, 'full strength'],
+    [{ kind: 'depth', depth: 3 }, { MultiPV: 1, UCI_LimitStrength: false }, 'depth 3'],
+  ])
+    assert.deepEqual([levelOptions(level), levelText(level)], [options, text]);
   assert.equal(MOVE_TIMES.map((seconds) => goCommand({ kind: 'time', seconds })).length, 8);
   for (const level of [{ kind: 'time', seconds: 0.05 }, { kind: 'time', seconds: 11 }, { kind: 'depth', depth: 0 },
-    { kind: 'depth', depth: 13 }, { kind: 'depth', depth: 2.5 }, { kind: 'nodes', depth: 3 }])
+    { kind: 'depth', depth: 13 }, { kind: 'depth', depth: 2.5 }, { kind: 'nodes', depth: 3 },
+    { kind: 'strength', elo: 1300 }])
     assert.throws(() => goCommand(level), RangeError, JSON.stringify(level));
 });
 
@@ -168,8 +178,10 @@ test('who may move, what take back takes, the PGN tags and which text is a FEN',
   assert.deepEqual([takeBackPlies(game, 'b'), takeBackPlies(game, 'w')], [1, 2]);
 
   const tags = pgnHeaders(new Date(2026, 0, 5), 'Solvane 9', 'b', { kind: 'time', seconds: 0.5 });
-  assert.deepEqual([tags.Date, tags.White, tags.Black, tags.TimeControl, tags.Level],
-    ['2026.01.05', 'Solvane 9', 'Player', '1/0.5', '0.5 s per move']);
+  assert.deepEqual([tags.Date, tags.White, tags.Black, tags.TimeControl, tags.Level, tags.WhiteElo],
+    ['2026.01.05', 'Solvane 9', 'Player', '1/0.5', '0.5 s per move', undefined]);
+  const rated = pgnHeaders(new Date(2026, 0, 5), 'Solvane 9', 'w', { kind: 'strength', elo: 1000 });
+  assert.deepEqual([rated.BlackElo, rated.WhiteElo, rated.Level], [1000, undefined, 'rating 1000, novice']);
   for (const [text, fen] of [[START, true], ['  7k/8/8/8/8/8/8/K7 w - -', true], ['8/8/8/8 w', false],
     ['[Event "x"]\n1. e4', false], ['1. e4 e5 *', false]])
     assert.equal(looksLikeFen(text), fen, text);
