@@ -93,9 +93,14 @@ fuzz: fuzz-build
 	$(FUZZ)/fuzz_commandes -max_total_time=$(FUZZ_SECONDS) -max_len=1024 -timeout=10 \
 	  -artifact_prefix=$(FUZZ)/ $(FUZZ)/corpus
 
-# Long games: against the referee at 5 s + 0.1, then against itself at 40
-# moves in 20 s, repeating.
-soak: release
+# A long session's memory (10,000 commands natively, 2,000 in WebAssembly), then
+# long games: against the referee at 5 s + 0.1, then against itself at 40 moves
+# in 20 s, repeating.
+soak: release wasm
+	cd tests/e2e && SOLVANE_BIN=$(CURDIR)/$(RELEASE)/solvane SOLVANE_MEMORY=rss SOLVANE_SOAK_COMMANDS=10000 \
+	  python3 -m unittest -v test_soak
+	cd tests/e2e && SOLVANE_BIN=$(CURDIR)/tests/web/solvane-node SOLVANE_WASM_JS=$(CURDIR)/$(WASM)/solvane.js \
+	  SOLVANE_MEMORY=heap SOLVANE_SOAK_COMMANDS=2000 python3 -m unittest -v test_soak
 	python3 tests/games/run_games.py --engine $(RELEASE)/solvane --opponent stockfish --games $(SOAK_GAMES) \
 	  --tc 5+0.1 --fail-on-fault
 	python3 tests/games/run_games.py --engine $(RELEASE)/solvane --opponent self --games 4 \

@@ -3,6 +3,7 @@
 // the engine's command queue, its lines to standard output, the arguments
 // (bench, perft, --help) to main, and its exit status becomes the process's.
 // Needs `node --no-experimental-fetch` on Node 18 and later.
+import { writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { fileURLToPath } from 'node:url';
 
@@ -15,6 +16,11 @@ const engine = await Solvane({
   print: (line) => process.stdout.write(line + '\n'),
   printErr: (line) => process.stderr.write(line + '\n'),
 });
+
+// SOLVANE_HEAP_LOG names a file that holds the size of the module's memory,
+// written every tenth of a second, for the tests that watch it.
+const heapLog = process.env.SOLVANE_HEAP_LOG;
+if (heapLog) setInterval(() => writeFileSync(heapLog, `${engine.HEAP8.length}\n`), 100).unref();
 
 // The tools read no input; the engine reads it until it ends.
 if (args.length === 0) {

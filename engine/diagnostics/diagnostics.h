@@ -21,5 +21,6 @@ std::string texte_position();
 uint64_t perft(int profondeur);
 
 // Prints one "<move>: <count>" line per legal root move in generation order,
-// then an empty line and "Nodes searched: N"; returns N.
+// then an empty line and "Nodes searched: N"; returns N. Once STOP rises it
+// gives up and prints nothing.
 uint64_t perft_division(int profondeur);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diagnostics.h"
+#include "globals.h"
 #include "movegen.h"
 #include "search.h"
 #include "sortie.h"
@@ -33,6 +34,7 @@ uint64_t parcourir(int profondeur, Visite visite) {
 
 uint64_t perft(int profondeur) {
     if (profondeur <= 0) return 1;
+    if (STOP == 1) return 0;
     const instantanes_differes differes;
     return parcourir(profondeur, [](coup, uint64_t) {});
 }
@@ -48,6 +50,8 @@ uint64_t perft_division(int profondeur) {
             texte += texte_coup(m) + format_texte(": %llu\n", static_cast<unsigned long long>(n));
         });
     }
+    // A count given up ("stop", "quit") prints nothing: it would be wrong.
+    if (STOP == 1) return total;
     texte += format_texte("\nNodes searched: %llu\n", static_cast<unsigned long long>(total));
     sortie_texte(texte);
     return total;

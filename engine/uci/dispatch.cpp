@@ -20,6 +20,7 @@ void uci_identification() {
 void uci_debug() { extract_param(); }
 
 void uci_main() {
+    if (!est("quit") && !est("stop")) attendre_fin_perft();
     if (est("quit")) {
         STOP = 1;
         FIN = 1;

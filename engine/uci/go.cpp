@@ -157,7 +157,9 @@ void uci_go() {
     const parametres_go go = lire_go();
     if (go.perft >= 0) {
         attendre_fin_recherche();
-        perft_division(go.perft);
+        PERFT = go.perft;
+        horloge_lancer(false, 0);
+        CALCUL = 1;
         return;
     }
     // A search already requested or running keeps its own limits and takes

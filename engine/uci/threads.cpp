@@ -3,6 +3,7 @@
 #include <mutex>
 #include <thread>
 
+#include "diagnostics.h"
 #include "globals.h"
 #include "search.h"
 #include "sortie.h"
@@ -32,6 +33,23 @@ void horloge_lancer(bool armer, int limite_ms) {
     }
     LANCE_HORLOGE = armer ? 1 : 0;
     STOP = 0;
+}
+
+std::atomic<int> PERFT{-1};
+
+void attendre_fin_perft() {
+    while (PERFT >= 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+void executer_calcul() {
+    restaurer_partie(PARTIE_UCI);
+    if (PERFT < 0) {
+        joue();
+        return;
+    }
+    perft_division(PERFT);
+    CALCUL = 0;
+    PERFT = -1;
 }
 
 void attendre_fin_recherche() {
@@ -75,8 +93,7 @@ namespace {
 
 void chercher() {
     RECHERCHE_ACTIVE = 1;
-    restaurer_partie(PARTIE_UCI);
-    joue();
+    executer_calcul();
     RECHERCHE_ACTIVE = 0;
 }
 

@@ -3,6 +3,7 @@
 // and the three threads.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -99,6 +100,15 @@ void noter_partie();  // takes the copy of the position on the board
 // "position" and "setoption" never change the state under a search: they stop
 // a requested or running search and wait until its bestmove line is out.
 void attendre_fin_recherche();
+
+// "go perft" runs on the main thread, as a search does, so that "quit" and
+// "stop" are read meanwhile and give it up; every other command waits for it.
+extern std::atomic<int> PERFT;  // the depth requested or under way, -1 for none
+void attendre_fin_perft();
+
+// Runs what CALCUL requests, a search or a perft, from the game "position"
+// set up (the main thread; tools that drive the engine without its threads).
+void executer_calcul();
 
 // Arms the clock for a fresh count of limite_ms, or disarms it, and clears
 // STOP, both at once for the clock thread, so that neither a stop left over

@@ -127,5 +127,42 @@ class CommandsDuringSearch(SearchCase):
         self.assertEqual(self.end(eng), [])
 
 
+# 1983 moves: the record's capacity. Knights out and back, then one more out.
+LONG_GAME = "position startpos moves " + " ".join(["g1f3 g8f6 f3g1 f6g8"] * 495) + " g1f3 g8f6 f3g1"
+
+
+class WorstMoments(SearchCase):
+    """Commands an interface may send at the worst moment: each leaves an
+    engine that answers, or one that ends at once when it is told to."""
+
+    def test_commands_at_the_worst_moment(self):
+        cases = [  # (threads, started, the command at the worst moment, what must follow)
+            (1, ["go perft 7"], "quit", "ends"),
+            (4, ["go infinite"], "setoption name Threads value 1", "answers"),
+            (2, ["go infinite"], LONG_GAME, "answers"),
+            (2, ["go infinite"], None, "ends when its output is closed"),
+        ]
+        for threads, started, worst, then in cases:
+            with self.subTest(started=started, worst=(worst or "")[:40], then=then):
+                eng = self.start()
+                eng.send("setoption name Threads value %d" % threads, *started)
+                if started != ["go perft 7"]:
+                    eng.read_until("^info depth 2 ")
+                else:
+                    time.sleep(0.3)
+                if then == "ends":
+                    eng.send(worst)
+                    self.assertEqual(self.end(eng, quit=False), [], "a count given up prints nothing")
+                elif then == "answers":
+                    self.assertRegex(eng.search(worst, timeout=5)[-1], "^bestmove ")
+                    self.assertRegex(eng.search("go depth 2", timeout=5)[-1], "^bestmove ")
+                    self.assertEqual(self.end(eng), [])
+                else:
+                    eng.proc.stdout.close()
+                    t0 = time.monotonic()
+                    eng.proc.wait(timeout=5)
+                    self.assertLess(time.monotonic() - t0, 2.0)
+
+
 if __name__ == "__main__":
     unittest.main()

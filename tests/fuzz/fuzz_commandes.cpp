@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
             if (LIMITES.profondeur > PROFONDEUR_FUZZ) LIMITES.profondeur = PROFONDEUR_FUZZ;
             LIMITES.sans_horloge = false;  // nobody would send the "stop" a level waits for
             THREADS = THREADS_FUZZ;
-            joue();
+            executer_calcul();
             // The search must leave the game exactly as "position" set it up.
             if (!position_is_ok()) __builtin_trap();
         }

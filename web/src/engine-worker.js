@@ -12,6 +12,9 @@ const pass = (line) => engine.ccall('solvane_commande', null, ['string'], [line 
 
 self.onmessage = (event) => (engine ? pass(event.data) : waiting.push(event.data));
 
+// A sign of life twice a second: the page counts a silent worker as gone.
+setInterval(() => postMessage({ alive: true }), 500);
+
 Solvane({
   mainScriptUrlOrBlob: 'solvane.js',
   print: (line) => postMessage({ line }),

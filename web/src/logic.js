@@ -14,6 +14,13 @@ export function canMove(view, game) {
   return game.cursor < game.length || !game.outcome();
 }
 
+// Whose turn the status line says it is, in a game at its last position.
+export function turnText(view, game) {
+  if (view.thinking) return 'Solvane is thinking…';
+  if (view.mode !== 'play' || game.outcome() || game.cursor !== game.length) return '';
+  return game.turnAt() === view.userColor ? 'Your move' : 'Solvane to move';
+}
+
 // The plies "Take back" removes: back to the user's move, with one move of the
 // user's taken back; none when the user has no move to take back.
 export function takeBackPlies(game, userColor) {

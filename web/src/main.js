@@ -9,11 +9,12 @@ import { BoardView } from './board.js';
 import { Engine } from './engine.js';
 import { Game } from './game.js';
 import { wireGameIo } from './io.js';
-import { canMove, pgnHeaders, settingsOptions, takeBackPlies } from './logic.js';
+import { canMove, pgnHeaders, settingsOptions, takeBackPlies, turnText } from './logic.js';
 import {
   fillLevels, readLevel, renderBanner, renderEvalBar, renderGraph, renderLines, renderMoves, renderSettings, UciLog,
+  wireNavigation,
 } from './panels.js';
-import { DEPTHS, goCommand, levelOptions, LINES, uciMove } from './uci.js';
+import { DEPTHS, goCommand, levelOptions, levelSeconds, LINES, uciMove } from './uci.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -27,13 +28,12 @@ const view = {
 };
 let engine = null;
 let analysis = null; // the engine's analyses, once there is an engine
+const live = () => engine && !engine.dead;
 const log = new UciLog($('raw'), $('uci-log'));
 
 const level = () => readLevel($('level-kind'), $('level-value'));
 
-function setStatus(text) {
-  $('engine-status').textContent = text;
-}
+const setStatus = (text) => ($('engine-status').textContent = text);
 
 // Gives up the engine's search for its move, if one runs.
 function cancelThinking() {
@@ -67,15 +67,11 @@ function refresh() {
   $('resign').disabled = !playing || !!outcome || gameRun;
   $('take-back').disabled = !playing || gameRun || takeBackPlies(game, view.userColor) === 0;
   $('stop').disabled = !analysis?.running;
-  $('analyse').disabled = !engine || gameRun;
-  $('analyse-game').disabled = !engine || gameRun;
+  $('analyse').disabled = !live() || gameRun;
+  $('analyse-game').disabled = !live() || gameRun;
   document.body.dataset.thinking = view.thinking ? 'yes' : 'no';
   document.body.dataset.analysing = analysis?.running ? 'yes' : 'no';
-  let turn = '';
-  if (view.thinking) turn = 'Solvane is thinking…';
-  else if (playing && !outcome && game.cursor === game.length)
-    turn = game.turnAt() === view.userColor ? 'Your move' : 'Solvane to move';
-  $('turn-status').textContent = turn;
+  $('turn-status').textContent = turnText(view, game);
 }
 
 function jump(ply) {
@@ -92,10 +88,11 @@ function positionChanged() {
 }
 
 async function engineMove() {
-  if (!engine || view.mode !== 'play' || view.thinking || analysis.gameRun || game.outcome()) return;
+  if (!live() || view.mode !== 'play' || view.thinking || analysis.gameRun || game.outcome()) return;
   if (game.cursor !== game.length || game.turnAt() === view.userColor) return;
   const ply = game.length;
-  const search = engine.search(game.positionCommand(ply), goCommand(level()), undefined, levelOptions(level()));
+  const search = engine.search(game.positionCommand(ply), goCommand(level()), undefined, levelOptions(level()),
+    levelSeconds(level()));
   view.thinking = search;
   refresh();
   const best = await search.done;
@@ -191,15 +188,7 @@ function wire() {
     game.resigned = view.userColor;
     refresh();
   };
-  $('first').onclick = () => jump(0);
-  $('previous').onclick = () => jump(game.cursor - 1);
-  $('next').onclick = () => jump(game.cursor + 1);
-  $('last').onclick = () => jump(game.length);
-  document.addEventListener('keydown', (event) => {
-    if (event.target.closest('input, textarea, select')) return;
-    if (event.key === 'ArrowLeft') jump(game.cursor - 1);
-    if (event.key === 'ArrowRight') jump(game.cursor + 1);
-  });
+  wireNavigation(game, jump);
   $('analyse').onclick = startAnalysis;
   $('lines').onchange = () => analysis?.position?.running && startAnalysis();
   $('stop').onclick = () => analysis?.stop();
@@ -213,20 +202,30 @@ function wire() {
   });
 }
 
-function startEngine() {
+// The engine in its worker; again after it is gone, with the settings the
+// user chose, going on with the game or the analysis shown.
+function startEngine(resume = false) {
+  $('restart-engine').hidden = true;
   engine = new Engine('engine-worker.js', {
     onLine: (line) => log.add('←', line),
     onSent: (line) => log.add('→', line),
     onError: (message) => setStatus(`Engine error: ${message}`),
+    onDead: (reason) => {
+      const resume = !!analysis.position?.running; // before its search is told it ended
+      setStatus(`Engine stopped: ${reason}. The board still works.`);
+      Object.assign($('restart-engine'), { hidden: false, onclick: () => startEngine(resume) });
+      document.body.dataset.engine = 'dead';
+      refresh();
+    },
   });
   analysis = new Analysis(engine, refresh);
   engine.ready.then((ms) => {
     setStatus(`${engine.name} ready (${Math.round(ms)} ms)`);
     renderSettings($('settings-form'), settingsOptions(engine.options, engine.name), (name, value) =>
-      engine.setOption(name, value),
-    );
+      engine.setOption(name, value));
     document.body.dataset.engine = 'ready';
     document.body.dataset.startupMs = Math.round(ms);
+    if (resume) startAnalysis();
     refresh();
     engineMove();
   });

@@ -130,9 +130,30 @@ export function readLevel(kindSelect, valueSelect) {
   return kindSelect.value === 'time' ? { kind: 'time', seconds: Number(value) } : { kind: 'depth', depth: Number(value) };
 }
 
+// The buttons and arrow keys that step through the game.
+export function wireNavigation(game, jump) {
+  const $ = (id) => document.getElementById(id);
+  $('first').onclick = () => jump(0);
+  $('previous').onclick = () => jump(game.cursor - 1);
+  $('next').onclick = () => jump(game.cursor + 1);
+  $('last').onclick = () => jump(game.length);
+  document.addEventListener('keydown', (event) => {
+    if (event.target.closest('input, textarea, select')) return;
+    if (event.key === 'ArrowLeft') jump(game.cursor - 1);
+    if (event.key === 'ArrowRight') jump(game.cursor + 1);
+  });
+}
+
 // A field for each option the engine announced, at its default; a change
-// is sent at once (the engine bridge holds it while a search runs).
+// is sent at once (the engine bridge holds it while a search runs). Built
+// again for an engine started anew, the fields keep what the user chose
+// and send it.
 export function renderSettings(form, options, onChange) {
+  if (form.elements.length) {
+    for (const input of form.querySelectorAll('input'))
+      onChange(input.name, input.type === 'checkbox' ? input.checked : +input.value);
+    return;
+  }
   const fields = options.map((option) => {
     const input = el('input', { name: option.name });
     if (option.type === 'check') {

@@ -31,6 +31,12 @@ export function goCommand(level) {
   throw new RangeError(`no such level: ${JSON.stringify(level)}`);
 }
 
+// How long a level's search takes at most, in seconds (Infinity for a depth).
+export function levelSeconds(level) {
+  if (level.kind === 'time') return level.seconds;
+  return level.kind === 'strength' ? STRENGTH_MOVETIME / 1000 : Infinity;
+}
+
 // The options the engine plays a level's moves with: one line, and the
 // strength limited to the level's rating when it names one.
 export function levelOptions(level) {

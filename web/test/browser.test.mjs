@@ -89,7 +89,7 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     await page.select('#level-kind', kind);
     await page.select('#level-value', value);
   }
-  const fen = async () => (await page.click('#copy-fen'), page.$eval('#io-text', (area) => area.value));
+  const fen = async () => (await page.$eval('#copy-fen', (b) => b.click()), page.$eval('#io-text', (area) => area.value));
   // The position after the moves given, each checked legal on the way.
   const replay = (sans, from) => sans.reduce((chess, san) => (chess.move(san), chess), new Chess(from));
   const legal = async () => replay(await moves()).moves({ verbose: true }).map((m) => m.lan);
@@ -245,6 +245,47 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     await shot('05-mated');
     await page.click('#stop');
     await until(() => document.body.dataset.analysing === 'no');
+    await load('[Event "Test"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 *');
+  });
+
+  await t.test('the page survives its engine: gone or silent, then started again', async () => {
+    const worker = () => page.workers().find((w) => w.url().endsWith('/engine-worker.js'));
+    const restart = async () => {
+      await page.waitForSelector('#restart-engine:not([hidden])');
+      assert.match(await text('#engine-status'), /^Engine stopped: /);
+      await page.click('#restart-engine');
+      await until(() => document.body.dataset.engine === 'ready');
+    };
+    // Its worker ends during an analysis: the board still takes moves, and
+    // a new engine goes on analysing the position shown.
+    await page.select('#mode', 'analyse');
+    await page.click('#analyse');
+    await until(() => document.querySelectorAll('#lines-body tr').length > 0);
+    await worker().evaluate(() => self.close());
+    await until(() => document.body.dataset.engine === 'dead');
+    const [move] = await legal();
+    const count = (await moves()).length;
+    await drag(move.slice(0, 2), move.slice(2, 4));
+    await until((n) => document.querySelectorAll('#moves button.move').length === n, count + 1);
+    await restart();
+    const from = await fen();
+    await until(() => document.body.dataset.analysing === 'yes' && document.querySelectorAll('#lines-body tr').length > 0);
+    const line = (await text('#lines-body td.pv')).split(' ').filter((word) => !/^\d+\.+$/.test(word));
+    assert.ok(replay(line, from).history().length > 0, line.join(' '));
+    await page.click('#stop');
+    await until(() => document.body.dataset.analysing === 'no');
+    // The engine itself ends, its worker alive: its move does not come in time.
+    await page.select('#mode', 'play');
+    await level('time', '0.1');
+    await page.select('#side', 'b');
+    await worker().evaluate(() => engine.ccall('solvane_commande', null, ['string'], ['quit\n']));
+    await page.click('#new-game');
+    await restart();
+    await settled(1);
+    await shot('06-restarted');
+    await page.select('#side', 'w');
+    await level('depth', '3');
+    await page.click('#new-game');
     await load('[Event "Test"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 *');
   });
 

@@ -7,7 +7,9 @@ import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { Engine } from '../src/engine.js';
 import { Game } from '../src/game.js';
-import { canMove, looksLikeFen, pgnHeaders, settingsOptions, takeBackPlies, updateLines } from '../src/logic.js';
+import {
+  canMove, looksLikeFen, pgnHeaders, settingsOptions, takeBackPlies, turnText, updateLines,
+} from '../src/logic.js';
 import {
   barText, clampSpin, formatScore, goCommand, levelOptions, levelText, MOVE_TIMES, numberedLine, parseInfo, parseOption, pvToSan, whiteScore, whiteShare,
 } from '../src/uci.js';
@@ -107,6 +109,8 @@ test('the bridge gives each bestmove to its search and stops only the latest', a
     postMessage(line) {
       posted.push(line);
     }
+
+    terminate() {}
   };
   const engine = new Engine('worker.js');
   assert.deepEqual(posted.splice(0), ['uci', 'isready']);
@@ -169,6 +173,9 @@ test('who may move, what take back takes, the PGN tags and which text is a FEN',
     game.cursor = cursor;
     assert.equal(canMove({ ...view, ...change }, game), allowed, JSON.stringify(change));
   }
+  game.cursor = game.length;
+  assert.deepEqual([turnText({ ...view, thinking: {} }, game), turnText(view, game), turnText({ ...view, userColor: 'w' },
+    game), turnText({ ...view, mode: 'analyse' }, game)], ['Solvane is thinking…', 'Your move', 'Solvane to move', '']);
   const mated = new Game();
   ['f3', 'e5', 'g4', 'Qh4'].forEach((san) => mated.play(san));
   assert.equal(canMove({ ...view, userColor: 'w' }, mated), false, 'no move after the end');
