@@ -1,13 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sortie.h"
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
 
+// A pipe whose reader has gone reports it to poll() before any write fails.
+#if defined(__unix__) && !defined(__EMSCRIPTEN__)
+#include <poll.h>
+#include <unistd.h>
+#define SOLVANE_SONDE_SORTIE 1
+#endif
+
 namespace {
 std::mutex verrou_sortie;
 std::string* capture = nullptr;
+std::atomic<bool> fermee{false};
 }  // namespace
 
 void sortie_texte(std::string_view texte) {
@@ -16,8 +25,17 @@ void sortie_texte(std::string_view texte) {
         capture->append(texte);
         return;
     }
-    std::fwrite(texte.data(), 1, texte.size(), stdout);
-    std::fflush(stdout);
+    // A reader that ignores SIGPIPE gets a failed write instead of a dead engine.
+    if (std::fwrite(texte.data(), 1, texte.size(), stdout) != texte.size() || std::fflush(stdout) != 0)
+        fermee = true;
+}
+
+bool sortie_fermee() {
+#ifdef SOLVANE_SONDE_SORTIE
+    pollfd sonde{STDOUT_FILENO, 0, 0};
+    if (!fermee && poll(&sonde, 1, 0) == 1 && (sonde.revents & (POLLERR | POLLHUP)) != 0) fermee = true;
+#endif
+    return fermee;
 }
 
 void sortie_ligne(std::string_view ligne) {

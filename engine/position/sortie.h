@@ -10,6 +10,9 @@
 void sortie_texte(std::string_view texte);
 void sortie_ligne(std::string_view ligne);  // adds the line feed
 
+// True once standard output has lost its reader: nothing written can arrive.
+bool sortie_fermee();
+
 // Formats like printf into a std::string.
 std::string format_texte(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <chrono>
+#include <cstdlib>
 #include <mutex>
 #include <thread>
 
@@ -84,6 +85,11 @@ int ThreadClock() {
                 if (STOP == 1) LANCE_HORLOGE = 0;
             }
         }
+        // An interface that closed our output has gone: end as "quit" would.
+        if (sortie_fermee()) {
+            STOP = 1;
+            FIN = 1;
+        }
         std::this_thread::sleep_for(PAUSE);
     }
     return 0;
@@ -117,7 +123,9 @@ int boucle_principale() {
     // A search requested just before "quit" or the end of input still answers.
     if (CALCUL == 1) chercher();
     repondre_isready();
-    entree.join();
     horloge.join();
+    // The input thread may wait for a line that never comes from a gone interface.
+    if (sortie_fermee()) std::_Exit(0);
+    entree.join();
     return 0;
 }

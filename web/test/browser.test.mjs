@@ -102,6 +102,7 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     assert.equal(await page.evaluate(() => self.crossOriginIsolated), true);
     console.log(`# page start to engine ready: ${await state('startupMs')} ms`);
     await page.click('#raw summary');
+    await until(() => document.querySelector('#uci-log').textContent.includes('uciok')); // shown on "toggle", a task later
     // The settings offer what the engine announced, its build stamp and the options the page sets apart.
     const announced = (await text('#uci-log')).split('\n').map((l) => /^← option name (.+?) type /.exec(l)?.[1])
       .filter((name) => name && !name.startsWith('Solvane ') &&
