@@ -30,7 +30,7 @@ equipe::equipe(int fils) {
     partie_ = sauver_partie();
     racine_ = JEU.FIN_LISTE_PARTIE;
     RECHERCHE.EQUIPIER = &principal_;
-    RECHERCHE.PARTAGE_DES = PROFONDEUR_PARTAGE;
+    RECHERCHE.PARTAGE_DES = LIMITES.partage_des;
     for (int i = 1; i < fils; ++i) aides_.emplace_back(&equipe::fil_aide, this);
 }
 
@@ -63,7 +63,7 @@ void equipe::fil_aide() {
     preparer_valeurs();
     equipier moi{*this, {}, 0};
     RECHERCHE.EQUIPIER = &moi;
-    RECHERCHE.PARTAGE_DES = PROFONDEUR_PARTAGE;
+    RECHERCHE.PARTAGE_DES = LIMITES.partage_des;
     aider();
     liberer_variations();
     horloge_fin(false);

@@ -16,8 +16,6 @@
 #include "noeud.h"
 #include "search.h"
 
-// Below this depth a node's moves are too little work to share.
-constexpr int PROFONDEUR_PARTAGE = 4;
 // A child's line, capture extension included.
 constexpr int LIGNE_MAX = PROFONDEUR_MAX + 2;
 // The deepest a thread's work can nest: one job per ply.

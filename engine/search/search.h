@@ -39,6 +39,8 @@ struct ligne_racine {
 
 // A depth no node reaches: the thread shares no node's moves.
 constexpr int JAMAIS_PARTAGE = 1 << 30;
+// Below this depth a node's moves are too little work to share.
+constexpr int PROFONDEUR_PARTAGE = 4;
 
 // What a search thread keeps beside its position (JEU): its line, its
 // counters, the node pool of its lines, its place in a parallel search and
@@ -89,6 +91,7 @@ struct limites_recherche {
     int64_t noeuds = 0;                   // positions the whole search may count; 0: no limit
     liste_coups coups_racine{};           // the moves the root may play; none: every move
     bool sans_horloge = false;            // "go ponder" or "go infinite"
+    int partage_des = PROFONDEUR_PARTAGE; // on several threads, nodes of this depth and more are shared
     // A limited strength: its level, the seed of its choices and the draw for this position.
     bool force_limitee = false;
     niveau niveau_joue{};

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the engine's own token reader and command handlers,
-// as the input thread would, and runs every requested search at once on two
-// threads, with its depth capped so that an input costs milliseconds (deep
-// enough for the threads to share nodes).
+// as the input thread would, and runs every requested search or count at
+// once: searches to a small depth, on the threads the input asks for (at most
+// two, nodes shared from depth 2 so that two threads share work), so that an
+// input costs milliseconds.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -17,8 +19,10 @@
 
 namespace {
 
-constexpr int PROFONDEUR_FUZZ = 4;
+constexpr int PROFONDEUR_FUZZ = 3;
+constexpr int PERFT_FUZZ = 3;
 constexpr int THREADS_FUZZ = 2;
+constexpr int PARTAGE_FUZZ = 2;
 
 void etat_de_depart() {
     options_par_defaut();
@@ -28,7 +32,7 @@ void etat_de_depart() {
     JEU.ADVERSAIRE = NOIR;
     noter_partie();
     LIMITES = {};
-    PERFT_GO_MAX = PROFONDEUR_FUZZ;
+    PERFT_GO_MAX = PERFT_FUZZ;
 }
 
 }  // namespace
@@ -42,10 +46,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
         lire_mot();
         uci_main();
         if (CALCUL == 1) {
-            if (LIMITES.profondeur > PROFONDEUR_FUZZ) LIMITES.profondeur = PROFONDEUR_FUZZ;
+            LIMITES.profondeur = std::min(LIMITES.profondeur, PROFONDEUR_FUZZ);
+            LIMITES.partage_des = PARTAGE_FUZZ;
             LIMITES.sans_horloge = false;  // nobody would send the "stop" a level waits for
-            THREADS = THREADS_FUZZ;
+            const int threads = THREADS;
+            THREADS = std::min(THREADS, THREADS_FUZZ);
             executer_calcul();
+            THREADS = threads;
             // The search must leave the game exactly as "position" set it up.
             if (!position_is_ok()) __builtin_trap();
         }
