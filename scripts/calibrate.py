@@ -5,9 +5,10 @@ and plays the soak games; hours of games, run by `make calibrate`.
 
   scripts/calibrate.py levels ENGINE  each level from 1350 up against Stockfish
                                       at the same UCI_Elo, full strength
-                                      against Stockfish at UCI_Elo's maximum,
-                                      and the levels below 1350 chained by
-                                      matches against the level above them
+                                      against Stockfish on either side of its
+                                      rating, and the levels below 1350
+                                      chained by matches against the level
+                                      above them
   scripts/calibrate.py soak ENGINE    fast games: full strength on one and two
                                       threads, limited strength, and the
                                       WebAssembly build under Node
@@ -67,8 +68,9 @@ def matches(args):
             if level >= SCALE_MIN:
                 listed.append(("level-%d" % level, engine, level_options(level), level_options(level),
                                "Solvane %d" % level, "Stockfish %d" % level, "stockfish"))
-        listed.append(("full-strength", engine, [], level_options(args.full), "Solvane", "Stockfish %d" % args.full,
-                       "stockfish"))
+        for opponent in args.full:
+            listed.append(("full-strength-%d" % opponent, engine, [], level_options(opponent), "Solvane",
+                           "Stockfish %d" % opponent, "stockfish"))
         chain = sorted(level for level in args.levels if level < SCALE_MIN)
         for low, high in zip(chain, chain[1:] + [SCALE_MIN]):
             listed.append(("level-%d" % low, engine, level_options(low), level_options(high), "Solvane %d" % low,
@@ -88,7 +90,8 @@ def main():
     p.add_argument("mode", choices=("levels", "soak"))
     p.add_argument("engine")
     p.add_argument("--levels", type=lambda s: [int(x) for x in s.split(",")], default=[800, 1000, 1200, 1350, 1500])
-    p.add_argument("--full", type=int, default=1600, help="the UCI_Elo full strength is matched against")
+    p.add_argument("--full", type=lambda s: [int(x) for x in s.split(",")], default=[1500, 1600],
+                   help="the UCI_Elo values full strength is matched against")
     p.add_argument("--games", type=int)
     p.add_argument("--tc")
     p.add_argument("--concurrency", type=int, default=2)

@@ -29,7 +29,7 @@ constexpr int THREADS_MAX = 64;
 constexpr int MULTIPV_MAX = 256;  // more than any position's legal moves
 // The strength levels' range on the rating scale they were calibrated on.
 constexpr int ELO_MIN = 800;
-constexpr int ELO_MAX = 1600;
+constexpr int ELO_MAX = 1535;
 constexpr int SEED_MAX = 2147483647;
 // Spin values outside their announced range are kept up to this size: beyond
 // it the evaluation's sums and products of option values would overflow an int.

@@ -13,8 +13,8 @@ namespace {
 // Calibrated against a public rating scale (see the README): the levels in
 // between are interpolated, the node counts geometrically.
 constexpr niveau POINTS[] = {
-    {ELO_MIN, 15000, 4, 60, 180},
-    {1000, 40000, 4, 15, 50},
+    {ELO_MIN, 25000, 4, 45, 140},
+    {1000, 42000, 3, 10, 35},
     {1200, 50000, 1, 0, 0},
     {1350, 120000, 1, 0, 0},
     {1500, 1000000, 1, 0, 0},

@@ -11,8 +11,8 @@ export const STRENGTHS = [
   { elo: 800, word: 'beginner' },
   { elo: 1000, word: 'novice' },
   { elo: 1200, word: 'casual player' },
-  { elo: 1400, word: 'club player' },
-  { elo: 1600, word: 'strong club player' },
+  { elo: 1350, word: 'club player' },
+  { elo: 1500, word: 'strong club player' },
   { elo: null, word: 'full strength' },
 ];
 // A strength level thinks this long at most; its own search is smaller.

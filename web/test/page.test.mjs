@@ -91,7 +91,7 @@ test('levels become go commands', () => {
     assert.equal(goCommand(level), command);
   // A rating limits the strength; any other level plays at full strength, one line.
   for (const [level, options, text] of [
-    [{ kind: 'strength', elo: 1400 }, { MultiPV: 1, UCI_LimitStrength: true, UCI_Elo: 1400 }, 'rating 1400, club player'],
+    [{ kind: 'strength', elo: 1350 }, { MultiPV: 1, UCI_LimitStrength: true, UCI_Elo: 1350 }, 'rating 1350, club player'],
     [{ kind: 'strength', elo: null }, { MultiPV: 1, UCI_LimitStrength: false }, 'full strength'],
     [{ kind: 'depth', depth: 3 }, { MultiPV: 1, UCI_LimitStrength: false }, 'depth 3'],
   ])
