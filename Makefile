@@ -111,7 +111,7 @@ soak: release wasm
 
 # The strength levels measured against Stockfish's UCI_Elo scale, then the
 # soak games: hours. Results, tables and PGN in docs/calibration.
-calibrate: release
+calibrate: release wasm
 	python3 scripts/calibrate.py levels $(RELEASE)/solvane
 	python3 scripts/calibrate.py soak $(RELEASE)/solvane
 

@@ -25,10 +25,10 @@ import sys
 ROOT = pathlib.Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(ROOT / "tests" / "games"))
 
+import pgn  # noqa: E402
 import run_games  # noqa: E402
 
 SCALE_MIN = 1350  # Stockfish's lowest UCI_Elo
-OPENINGS = str(ROOT / "tests" / "data" / "openings.txt")
 
 
 def elo(w, d, l):
@@ -46,12 +46,12 @@ def level_options(elo_value):
 
 def play(args, name, ours, opponent, opponent_name, extra):
     """One match; its row of the results table."""
-    argv = ["--engine", ours, "--games", str(args.games), "--tc", args.tc, "--openings", OPENINGS,
-            "--concurrency", str(args.concurrency), "--pgn", str(args.out / (name + ".pgn")), "--event", name,
-            "--opponent-name", opponent_name, "--seed", "1"] + extra
+    argv = ["--engine", ours, "--games", str(args.games), "--tc", args.tc, "--concurrency", str(args.concurrency),
+            "--opponent-name", opponent_name] + extra
     for o in opponent:
         argv += ["--opponent-option", o]
     match = run_games.run(argv)
+    pgn.write(args.out / (name + ".pgn"), match, name)
     s = match.score
     d, lo, hi = elo(s["W"], s["D"], s["L"])
     faults = ", ".join("%s %d" % (k, v) for k, v in match.ours.items() if v) or "none"

@@ -32,12 +32,14 @@ def run_tool(*args, timeout=60):
 
 
 class Engine:
-    def __init__(self):
-        if not os.access(BIN, os.X_OK):
+    """The engine binary, or another UCI program (cmd); stamp is the arrival time of the line last read."""
+
+    def __init__(self, cmd=None):
+        if cmd is None and not os.access(BIN, os.X_OK):
             raise AssertionError("SOLVANE_BIN does not name an executable: %r" % BIN)
         self.err = tempfile.TemporaryFile()
-        self.proc = subprocess.Popen([BIN], stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=self.err)
-        self.lines, self.ended = queue.Queue(), False
+        self.proc = subprocess.Popen(cmd or [BIN], stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=self.err)
+        self.lines, self.ended, self.stamp = queue.Queue(), False, None
         threading.Thread(target=self._read_stdout, daemon=True).start()
 
     def _read_stdout(self):
@@ -46,12 +48,12 @@ class Engine:
                 # Only the line ending goes (CR LF from a Windows build, whose output
                 # is in text mode): trailing blanks and stray CRs are kept and fail.
                 if raw.endswith(LINE_END):
-                    self.lines.put(raw[:-len(LINE_END)].decode())
+                    self.lines.put((time.monotonic(), raw[:-len(LINE_END)].decode()))
                 else:
-                    self.lines.put(raw.decode() + "<no %r>" % LINE_END)
+                    self.lines.put((time.monotonic(), raw.decode() + "<no %r>" % LINE_END))
         except ValueError:
             pass  # a test closed the engine's output
-        self.lines.put(None)
+        self.lines.put((time.monotonic(), None))
 
     def send(self, *lines, eol="\n"):
         self.send_raw("".join(line + eol for line in lines))
@@ -63,7 +65,7 @@ class Engine:
     def readline(self, timeout):
         """The next line, or None when none came in time or the output has ended."""
         try:
-            line = None if self.ended else self.lines.get(timeout=max(timeout, 0))
+            self.stamp, line = (None, None) if self.ended else self.lines.get(timeout=max(timeout, 0))
         except queue.Empty:
             return None
         self.ended = line is None

@@ -21,7 +21,7 @@ CHEAT = "import sys\nfor l in sys.stdin:\n    r = {'isready': 'readyok', 'go': '
 @unittest.skipIf(run_games.find_stockfish() is None, "stockfish is not installed (apt-get install stockfish)")
 class Games(unittest.TestCase):
     def test_four_games_against_stockfish_at_2_plus_0_1(self):
-        match = run_games.run(["--games", "4", "--tc", "2+0.1", "--max-plies", "160", "--seed", "7"])
+        match = run_games.run(["--games", "4", "--tc", "2+0.1", "--max-plies", "160", "--opening", "7"])
         print("\n" + match.summary(), file=sys.stderr)
         self.assertEqual(match.ours, NO_FAULTS, match.summary())
         self.assertEqual([g["white"] for g in match.games], ["Solvane", "Stockfish"] * 2, "colours alternate")
@@ -31,7 +31,7 @@ class Games(unittest.TestCase):
     def test_the_lowest_level_loses_to_full_strength(self):
         match = run_games.run(["--opponent", "self", "--option", "UCI_LimitStrength=true", "--option", "UCI_Elo=800",
                                "--name", "Solvane 800", "--opponent-name", "Solvane", "--games", "2", "--tc", "2+0.1",
-                               "--max-plies", "200", "--seed", "3"])
+                               "--max-plies", "200", "--opening", "3"])
         print("\n" + match.summary(), file=sys.stderr)
         self.assertEqual(match.ours, NO_FAULTS, match.summary())
         self.assertEqual((match.score["W"], match.score["L"] >= 1), (0, True), match.summary())

@@ -11,13 +11,22 @@ import {
   canMove, looksLikeFen, pgnHeaders, settingsOptions, takeBackPlies, turnText, updateLines,
 } from '../src/logic.js';
 import {
-  barText, clampSpin, formatScore, goCommand, levelOptions, levelText, MOVE_TIMES, numberedLine, parseInfo, parseOption, pvToSan, whiteScore, whiteShare,
+  barText, clampSpin, formatScore, goCommand, levelOptions, levelText, MOVE_TIMES, numberedLine, parseInfo, parseOption,
+  pvToSan, whiteScore, whiteShare,
 } from '../src/uci.js';
 
 const START = 'rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1';
 
-test('info lines: depth, nodes, and the score from White', () => {
-  for (const [line, turn, depth, nodes, shown, share, bars] of [
+// A game loaded from a FEN (or a PGN), then the moves given, each of them legal.
+function gameOf(sans, text, kind = 'loadFen') {
+  const game = new Game();
+  if (text) game[kind](text);
+  for (const san of sans.split(' ').filter(Boolean)) assert.ok(game.play(san), san);
+  return game;
+}
+
+test('info lines: depth, nodes, the score from White, the line in SAN, the rows of the latest depth', () => {
+  for (const [line, turn, depth, nodes, shown, share, bar] of [
     ['info depth 5 score cp 10 nodes 233333 pv e2e3 e7e5 ', 'w', 5, 233333, '+0.10', [50, 51]],
     ['info depth 4 score cp 109 nodes 9073 pv e2a6 b4c3 ', 'b', 4, 9073, '-1.09', [40, 45]],
     ['info depth 2 score cp 0 nodes 26 pv b7b8Q e8f7 ', 'b', 2, 26, '0.00', [50, 50]],
@@ -34,41 +43,12 @@ test('info lines: depth, nodes, and the score from White', () => {
     const score = whiteScore(info, turn);
     assert.equal(formatScore(score), shown, line);
     assert.ok(whiteShare(score) >= share[0] && whiteShare(score) <= share[1], line);
-    // The bar's text: a mate as "#N", the result once mated; at most five characters.
-    const bar = barText(score);
-    assert.equal(bar, bars ?? shown.replace(/^mate in /, '#'), line);
-    assert.ok(bar.length <= 5, bar);
+    // The bar's few characters: a mate as "#N", the result once mated.
+    assert.equal(barText(score), bar ?? shown.replace(/^mate in /, '#'), line);
   }
   for (const line of ['bestmove e2e4', 'info string position refused: x', 'info depth x score cp 1 nodes 1 pv '])
     assert.equal(parseInfo(line), null, line);
-});
-
-test('option lines: spins and checks, the settings leave out the stamp and Ponder', () => {
-  const lines = ['option name Pawn type spin default 100 min 0 max 1000',
-    'option name Mobility type spin default -3 min -9 max 9', 'option name Promote_in_uppercase type check default true',
-    'option name Solvane 9 compile le Dec  7 2026 10:00:00 type check default false',
-    'option name Ponder type check default false', 'option name Move Overhead type spin default 50 min 0 max 5000',
-    'option name Style type combo default A var A var B', 'option name Pawn type spin default 100',
-    'option name Ponder type check default false min 0 max 1'];
-  const options = lines.map(parseOption);
-  assert.deepEqual(options.slice(0, 2), [{ name: 'Pawn', type: 'spin', value: 100, min: 0, max: 1000 },
-    { name: 'Mobility', type: 'spin', value: -3, min: -9, max: 9 }]);
-  assert.deepEqual(options.slice(6), [null, null, null], 'other types, and ranges on the wrong type');
-  options.push(parseOption('option name MultiPV type spin default 1 min 1 max 256'));
-  assert.deepEqual(settingsOptions(options.filter(Boolean), 'Solvane 9').map((o) => [o.name, o.value]),
-    [['Pawn', 100], ['Mobility', -3], ['Promote_in_uppercase', true], ['Move Overhead', 50]]);
-  assert.deepEqual(['-20', '4.6', 'x', '12'].map((text) => clampSpin(options[1], text)), [-9, 5, 0, 9]);
-});
-
-test('analysis rows: the lines of the latest depth, each in its place', () => {
-  const row = (depth, multipv) => ({ depth, multipv });
-  let rows = [];
-  for (const r of [row(4, 1), row(4, 2), row(4, 3), row(5, 1), row(5, 2)]) rows = updateLines(rows, r);
-  assert.deepEqual(rows, [row(5, 1), row(5, 2)]);
-  assert.deepEqual(updateLines(rows, row(5, 3)), [row(5, 1), row(5, 2), row(5, 3)]);
-});
-
-test('principal variations in SAN, numbered from their position', () => {
+  // Principal variations in SAN, numbered from their position, up to a move not legal there.
   for (const [fen, pv, line] of [
     [START, 'e2e4 e7e5 g1f3', '1. e4 e5 2. Nf3'],
     ['4k3/1P6/8/8/8/8/6p1/4K3 w - - 0 1', 'b7b8Q e8e7 e1f2 g2g1N', '1. b8=Q+ Ke7 2. Kf2 g1=N'],
@@ -76,27 +56,39 @@ test('principal variations in SAN, numbered from their position', () => {
     [START, 'e2e4 e2e4 d7d5', '1. e4'],
   ])
     assert.equal(numberedLine(fen, pvToSan(fen, pv.split(' '))), line);
+  // Analysis rows: each line of a depth in its place, a new depth's first line starting them anew.
+  const row = (depth, multipv) => ({ depth, multipv });
+  let rows = [];
+  for (const r of [row(4, 1), row(4, 2), row(4, 3), row(5, 1), row(5, 2)]) rows = updateLines(rows, r);
+  assert.deepEqual(rows, [row(5, 1), row(5, 2)]);
+  assert.deepEqual(updateLines(rows, row(5, 3)), [row(5, 1), row(5, 2), row(5, 3)]);
 });
 
-test('levels become go commands', () => {
-  for (const [level, command] of [
-    [{ kind: 'time', seconds: 0.1 }, 'go movetime 100'],
-    [{ kind: 'time', seconds: 0.2 }, 'go movetime 200'],
-    [{ kind: 'time', seconds: 10 }, 'go movetime 10000'],
-    [{ kind: 'depth', depth: 1 }, 'go depth 1'],
-    [{ kind: 'depth', depth: 12 }, 'go depth 12'],
-    [{ kind: 'strength', elo: 800 }, 'go movetime 1000'],
-    [{ kind: 'strength', elo: null }, 'go movetime 1000'],
-  ])
-    assert.equal(goCommand(level), command);
+test('settings and levels: option lines read, the stamp and the options the page sets left out; go commands', () => {
+  const options = ['option name Pawn type spin default 100 min 0 max 1000',
+    'option name Mobility type spin default -3 min -9 max 9', 'option name Promote_in_uppercase type check default true',
+    'option name Solvane 9 compile le Dec  7 2026 10:00:00 type check default false',
+    'option name Ponder type check default false', 'option name Move Overhead type spin default 50 min 0 max 5000',
+    'option name MultiPV type spin default 1 min 1 max 256', 'option name Style type combo default A var A var B',
+    'option name Pawn type spin default 100', 'option name Ponder type check default false min 0 max 1'].map(parseOption);
+  assert.deepEqual(options[1], { name: 'Mobility', type: 'spin', value: -3, min: -9, max: 9 });
+  assert.deepEqual(options.slice(7), [null, null, null], 'other types, and ranges on the wrong type');
+  assert.deepEqual(settingsOptions(options.filter(Boolean), 'Solvane 9').map((o) => [o.name, o.value]),
+    [['Pawn', 100], ['Mobility', -3], ['Promote_in_uppercase', true], ['Move Overhead', 50]]);
+  assert.deepEqual(['-20', '4.6', 'x', '12'].map((text) => clampSpin(options[1], text)), [-9, 5, 0, 9]);
   // A rating limits the strength; any other level plays at full strength, one line.
-  for (const [level, options, text] of [
-    [{ kind: 'strength', elo: 1350 }, { MultiPV: 1, UCI_LimitStrength: true, UCI_Elo: 1350 }, 'rating 1350, club player'],
-    [{ kind: 'strength', elo: null }, { MultiPV: 1, UCI_LimitStrength: false }, 'full strength'],
-    [{ kind: 'depth', depth: 3 }, { MultiPV: 1, UCI_LimitStrength: false }, 'depth 3'],
+  const full = { MultiPV: 1, UCI_LimitStrength: false };
+  for (const [level, command, engineOptions, text] of [
+    [{ kind: 'time', seconds: 0.1 }, 'go movetime 100', full, '0.1 s per move'],
+    [{ kind: 'time', seconds: 10 }, 'go movetime 10000', full, '10 s per move'],
+    [{ kind: 'depth', depth: 1 }, 'go depth 1', full, 'depth 1'],
+    [{ kind: 'depth', depth: 12 }, 'go depth 12', full, 'depth 12'],
+    [{ kind: 'strength', elo: 800 }, 'go movetime 1000', { ...full, UCI_LimitStrength: true, UCI_Elo: 800 },
+      'rating 800, beginner'],
+    [{ kind: 'strength', elo: null }, 'go movetime 1000', full, 'full strength'],
   ])
-    assert.deepEqual([levelOptions(level), levelText(level)], [options, text]);
-  assert.equal(MOVE_TIMES.map((seconds) => goCommand({ kind: 'time', seconds })).length, 8);
+    assert.deepEqual([goCommand(level), levelOptions(level), levelText(level)], [command, engineOptions, text]);
+  for (const seconds of MOVE_TIMES) assert.match(goCommand({ kind: 'time', seconds }), /^go movetime [1-9]\d*$/);
   for (const level of [{ kind: 'time', seconds: 0.05 }, { kind: 'time', seconds: 11 }, { kind: 'depth', depth: 0 },
     { kind: 'depth', depth: 13 }, { kind: 'depth', depth: 2.5 }, { kind: 'nodes', depth: 3 },
     { kind: 'strength', elo: 1300 }])
@@ -106,81 +98,65 @@ test('levels become go commands', () => {
 test('the bridge gives each bestmove to its search and stops only the latest', async () => {
   const posted = [];
   globalThis.Worker = class {
-    postMessage(line) {
-      posted.push(line);
-    }
-
+    postMessage = (line) => posted.push(line);
     terminate() {}
   };
   const engine = new Engine('worker.js');
+  const receive = (...lines) => lines.forEach((line) => engine.worker.onmessage({ data: { line } }));
   assert.deepEqual(posted.splice(0), ['uci', 'isready']);
   const seen = [];
   const first = engine.search('position startpos', 'go infinite', (info) => seen.push(['first', info.depth]));
   const second = engine.search('position startpos moves e2e4', 'go depth 2', (info) => seen.push(['second', info.depth]));
   first.cancel();
   engine.setOption('Pawn', 120);
-  engine.worker.onmessage({ data: { line: 'option name Pawn type spin default 100 min 0 max 1000' } });
+  receive('option name Pawn type spin default 100 min 0 max 1000');
   assert.deepEqual(engine.options, [{ name: 'Pawn', type: 'spin', value: 100, min: 0, max: 1000 }]);
   assert.deepEqual(posted.splice(0), ['position startpos', 'go infinite', 'position startpos moves e2e4', 'go depth 2']);
-  for (const line of ['info depth 1 score cp 1 nodes 20 pv e2e3 ', 'bestmove e2e3', 'id name Solvane 9',
-    'info depth 2 score cp 3 nodes 60 pv e7e5 g1f3 ', 'bestmove e7e5 ponder g1f3'])
-    engine.worker.onmessage({ data: { line } });
+  receive('info depth 1 score cp 1 nodes 20 pv e2e3 ', 'bestmove e2e3', 'id name Solvane 9',
+    'info depth 2 score cp 3 nodes 60 pv e7e5 g1f3 ', 'bestmove e7e5 ponder g1f3');
   assert.deepEqual([await first.done, await second.done, seen, engine.name, engine.busy],
     [undefined, 'e7e5', [['second', 2]], 'Solvane 9', false]);
   engine.search('position startpos', 'go depth 1').cancel();
   assert.deepEqual(posted.splice(0), ['setoption name Pawn value 120', 'position startpos', 'go depth 1', 'stop']);
   // An option a search asks for is sent before it, and only when its value changes.
-  engine.worker.onmessage({ data: { line: 'bestmove e2e4' } });
+  receive('bestmove e2e4');
   for (const lines of [3, 3, 1]) engine.search('position startpos', 'go infinite', undefined, { MultiPV: lines });
   assert.deepEqual(posted.filter((line) => line.startsWith('setoption')),
     ['setoption name MultiPV value 3', 'setoption name MultiPV value 1']);
 });
 
-test('games end by mate, stalemate, material, repetition, fifty moves and resignation', () => {
-  const ending = (setup) => {
-    const game = new Game();
-    setup(game);
-    return game.outcome();
-  };
-  const moves = (list) => (game) => list.split(' ').forEach((san) => game.play(san));
-  for (const [setup, result, reason] of [
-    [moves('f3 e5 g4 Qh4'), '0-1', 'checkmate'],
-    [(g) => g.loadFen('k7/8/1Q6/8/8/8/8/7K b - - 0 1'), '1/2-1/2', 'stalemate'],
-    [(g) => g.loadFen('k7/8/8/8/8/8/8/6BK b - - 0 1'), '1/2-1/2', 'insufficient material'],
-    [moves('Nf3 Nf6 Ng1 Ng8 Nf3 Nf6 Ng1 Ng8'), '1/2-1/2', 'threefold repetition'],
-    [(g) => g.loadFen('k7/8/8/8/8/8/8/1R5K w - - 99 80') || g.play('Rc1'), '1/2-1/2', 'the fifty-move rule'],
-    [(g) => g.loadPgn('[Result "0-1"]\n\n1. e4 e5 0-1'), '0-1', 'White resigns'],
+test('the game: its endings, who may move, what take back takes, its PGN tags, and which text is a FEN', () => {
+  for (const [game, result, reason] of [
+    [gameOf('f3 e5 g4 Qh4'), '0-1', 'checkmate'],
+    [gameOf('', 'k7/8/1Q6/8/8/8/8/7K b - - 0 1'), '1/2-1/2', 'stalemate'],
+    [gameOf('', 'k7/8/8/8/8/8/8/6BK b - - 0 1'), '1/2-1/2', 'insufficient material'],
+    [gameOf('Nf3 Nf6 Ng1 Ng8 Nf3 Nf6 Ng1 Ng8'), '1/2-1/2', 'threefold repetition'],
+    [gameOf('Rc1', 'k7/8/8/8/8/8/8/1R5K w - - 99 80'), '1/2-1/2', 'the fifty-move rule'],
+    [gameOf('', '[Result "0-1"]\n\n1. e4 e5 0-1', 'loadPgn'), '0-1', 'White resigns'],
+    [gameOf('e4 e5')],
   ])
-    assert.deepEqual(ending(setup), { result, reason });
-  assert.equal(ending(moves('e4 e5')), null);
-  const game = new Game();
-  moves('e4 e5 Nf3')(game);
+    assert.deepEqual(game.outcome(), result ? { result, reason } : null, reason);
+  // A move played back in the game replaces the moves after it.
+  const game = gameOf('e4 e5 Nf3');
   game.cursor = 1;
   game.play('c5');
   assert.equal(game.pgn({ White: 'Player' }).split('\n').slice(-1)[0], '1. e4 c5 *');
   assert.equal(game.positionCommand(), 'position startpos moves e2e4 c7c5');
-});
-
-test('who may move, what take back takes, the PGN tags and which text is a FEN', () => {
-  const game = new Game();
-  ['e4', 'e5', 'Nf3'].forEach((san) => game.play(san));
+  // Who may move and what the status says, at the last move or back in the game.
+  game.play('Nf3');
   const view = { mode: 'play', userColor: 'b', thinking: null, choosing: false, gameRun: false };
-  for (const [change, cursor, allowed] of [
-    [{}, 3, true], [{ userColor: 'w' }, 3, false], [{ thinking: {} }, 3, false], [{ choosing: true }, 3, false],
-    [{ gameRun: true, mode: 'analyse' }, 3, false], [{ mode: 'analyse', userColor: 'w' }, 3, true],
-    [{ userColor: 'w' }, 2, true], // back in the game, on White's move
+  for (const [change, cursor, allowed, status] of [
+    [{ userColor: 'w' }, 2, true, ''], // on White's move
+    [{ userColor: 'w' }, 3, false, 'Solvane to move'], [{ thinking: {} }, 3, false, 'Solvane is thinking…'],
+    [{ gameRun: true, mode: 'analyse' }, 3, false, ''], [{ mode: 'analyse', userColor: 'w' }, 3, true, ''],
+    [{}, 3, true, 'Your move'], [{ choosing: true }, 3, false, 'Your move'],
   ]) {
     game.cursor = cursor;
-    assert.equal(canMove({ ...view, ...change }, game), allowed, JSON.stringify(change));
+    const shown = { ...view, ...change };
+    assert.deepEqual([canMove(shown, game), turnText(shown, game)], [allowed, status], JSON.stringify(change));
   }
-  game.cursor = game.length;
-  assert.deepEqual([turnText({ ...view, thinking: {} }, game), turnText(view, game), turnText({ ...view, userColor: 'w' },
-    game), turnText({ ...view, mode: 'analyse' }, game)], ['Solvane is thinking…', 'Your move', 'Solvane to move', '']);
-  const mated = new Game();
-  ['f3', 'e5', 'g4', 'Qh4'].forEach((san) => mated.play(san));
-  assert.equal(canMove({ ...view, userColor: 'w' }, mated), false, 'no move after the end');
+  assert.equal(canMove({ ...view, userColor: 'w' }, gameOf('f3 e5 g4 Qh4')), false, 'no move after the end');
   assert.deepEqual([takeBackPlies(game, 'b'), takeBackPlies(game, 'w'), takeBackPlies(new Game(), 'w')], [2, 1, 0]);
-  game.cursor = game.length;
   game.play('Nc6');
   assert.deepEqual([takeBackPlies(game, 'b'), takeBackPlies(game, 'w')], [1, 2]);
 
