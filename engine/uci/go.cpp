@@ -101,7 +101,9 @@ parametres_go lire_go() {
 
 limites_recherche limites_de_go(const parametres_go& go) {
     limites_recherche l;
-    l.profondeur = go.mat > 0 ? std::min({go.profondeur, 2 * go.mat - 1, PROFONDEUR_MAX}) : go.profondeur;
+    // A mate in N needs 2N - 1 plies; a larger N than the deepest search is just the deepest.
+    const int mat = std::min(go.mat, PROFONDEUR_MAX);
+    l.profondeur = mat > 0 ? std::min({go.profondeur, 2 * mat - 1, PROFONDEUR_MAX}) : go.profondeur;
     l.noeuds = go.noeuds;
     l.sans_horloge = go.sans_horloge;
     if (UCI_LIMITSTRENGTH != 0) {

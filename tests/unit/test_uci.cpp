@@ -42,6 +42,7 @@ TEST(Go, LimitsAndBudgets) {
         {"startpos", "nodes wtime 60000", 30, false, 0, 0, AUCUN},  // "wtime" is the node count
         {"startpos", "mate 3", 5, false, 0, 0, AUCUN},
         {"startpos", "depth 4 mate 3", 4, false, 0, 0, AUCUN},
+        {"startpos", "mate 99999999999", 30, false, 0, 0, AUCUN},  // no overflow doubling it
         {noir, "wtime 10000 btime 60000 winc 5000", 30, false, 0, 0, {true, 2000, 2, 2000}},
         {noir, "wtime 60000", 30, false, 0, 0, AUCUN},
     };
