@@ -25,6 +25,15 @@ ONE_MOVE_FEN = "k7/8/8/8/8/8/1q6/K7 w - - 0 1"
 ONE_MOVE = "a1b2"
 
 
+OPENINGS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "openings.txt")
+
+
+def opening_lines(path=OPENINGS):
+    """The move lists of an openings file, one a line ("#" starts a comment line)."""
+    with open(path) as f:
+        return [x.split() for x in f if x.strip() and not x.startswith("#")]
+
+
 def run_tool(*args, timeout=60):
     """Runs the binary with command-line arguments; (status, stdout, stderr)."""
     done = subprocess.run([BIN, *args], capture_output=True, timeout=timeout)

@@ -11,13 +11,12 @@ import random
 import tempfile
 import unittest
 
-from engine import EngineCase
+from engine import EngineCase, opening_lines
 
 COMMANDS = int(os.environ.get("SOLVANE_SOAK_COMMANDS", "1000"))
 MEMORY = os.environ.get("SOLVANE_MEMORY", "")
 SLACK = 4 << 20
-LINES = [x.split() for x in open(os.path.join(os.path.dirname(__file__), "..", "data", "openings.txt"))
-         if x.strip() and not x.startswith("#")]
+LINES = opening_lines()
 
 
 def session(rng, count):

@@ -21,12 +21,11 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 
-from engine import Engine  # noqa: E402
+from engine import OPENINGS, Engine, opening_lines  # noqa: E402
 
 GRACE, HANG_MARGIN, TIMEOUT = 0.1, 5.0, 10.0
 FAULTS = ("crashes", "hangs", "illegal", "time_forfeits")
 STOCKFISH_OPTIONS = (("Threads", 1), ("Hash", 16), ("Skill Level", 0), ("Move Overhead", 100))
-OPENINGS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "openings.txt")
 
 
 def find_stockfish():
@@ -151,7 +150,7 @@ class Match:
         moves.append(move)
 
     def run(self):
-        lines = [x.split() for x in open(self.a.openings) if x.strip() and not x.startswith("#")]
+        lines = opening_lines(self.a.openings)
         with concurrent.futures.ThreadPoolExecutor(self.a.concurrency) as pool:
             for done in [pool.submit(self.play_game, g + 1, g % 2 == 0, lines[(self.a.opening + g // 2) % len(lines)])
                          for g in range(self.a.games)]:
