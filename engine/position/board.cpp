@@ -173,7 +173,6 @@ void sauver_noeud(etat_noeud& e, int racine) {
     assert(JEU.FIN_LISTE_PARTIE - racine <= RESERVE_RECHERCHE);
     e.racine = racine;
     sauver_plateau(e.plateau);
-    e.promotion = JEU.PROMOTION;
     e.fin_liste = JEU.FIN_LISTE_PARTIE;
     std::copy(JEU.PARTIE + (racine + 1), JEU.PARTIE + (e.fin_liste + 1), e.partie);
     std::copy(JEU.ECHIQUIERS + (racine + 1), JEU.ECHIQUIERS + (e.fin_liste + 2), e.echiquiers);
@@ -181,7 +180,6 @@ void sauver_noeud(etat_noeud& e, int racine) {
 
 void restaurer_noeud(const etat_noeud& e) {
     restaurer_plateau(e.plateau);
-    JEU.PROMOTION = e.promotion;
     JEU.FIN_LISTE_PARTIE = e.fin_liste;
     const int n = e.fin_liste - e.racine;
     std::copy(e.partie, e.partie + n, JEU.PARTIE + (e.racine + 1));

@@ -65,8 +65,7 @@ int ajoute_coup_partie(int depart, int arrivee) {
     const int prise = b[t];
     JEU.PARTIE[n] = {static_cast<uint8_t>(depart), static_cast<uint8_t>(t), piece, prise};
 
-    const int p = JEU.PROMOTION != 0 ? JEU.PROMOTION : piece;
-    const int arrivant = promue != 0 ? promue : p;
+    const int arrivant = promue != 0 ? promue : piece;
     const int bd = bit_de_case(depart), bt = bit_de_case(t);
     if (prise != VIDE) {
         basculer_piece(bt, prise);
@@ -80,15 +79,15 @@ int ajoute_coup_partie(int depart, int arrivee) {
     b[depart] = VIDE;
 
     if (droits_de_roque()) {
-        if (p == ROI) JEU.PETIT_ROQUE_BLANC = JEU.GRAND_ROQUE_BLANC = 0;
-        if (p == -ROI) JEU.PETIT_ROQUE_NOIR = JEU.GRAND_ROQUE_NOIR = 0;
+        if (piece == ROI) JEU.PETIT_ROQUE_BLANC = JEU.GRAND_ROQUE_BLANC = 0;
+        if (piece == -ROI) JEU.PETIT_ROQUE_NOIR = JEU.GRAND_ROQUE_NOIR = 0;
         if (b[21] != TOUR_P) JEU.GRAND_ROQUE_BLANC = 0;
         if (b[28] != TOUR_P) JEU.PETIT_ROQUE_BLANC = 0;
         if (b[91] != -TOUR_P) JEU.GRAND_ROQUE_NOIR = 0;
         if (b[98] != -TOUR_P) JEU.PETIT_ROQUE_NOIR = 0;
     }
 
-    if (p == ROI || p == -ROI) {
+    if (piece == ROI || piece == -ROI) {
         // Castling is the king's two-square move; the rook follows here.
         if (t - depart == 2) {
             poser_piece(t - 1, b[t + 1]);
@@ -99,8 +98,8 @@ int ajoute_coup_partie(int depart, int arrivee) {
         }
     } else if (prise == VIDE && promue == 0) {
         // A pawn moving diagonally onto an empty square takes en passant.
-        if (p == PION_P && (t - depart == 11 || t - depart == 9)) poser_piece(t - 10, VIDE);
-        else if (p == -PION_P && (t - depart == -9 || t - depart == -11)) poser_piece(t + 10, VIDE);
+        if (piece == PION_P && (t - depart == 11 || t - depart == 9)) poser_piece(t - 10, VIDE);
+        else if (piece == -PION_P && (t - depart == -9 || t - depart == -11)) poser_piece(t + 10, VIDE);
     }
 
     if (arrivant == ROI) JEU.ROI_BLANC = t;

@@ -80,7 +80,6 @@ struct etat_position {
     int GRAND_ROQUE_BLANC;
     int PETIT_ROQUE_NOIR;
     int GRAND_ROQUE_NOIR;
-    int PROMOTION;
     // En passant target square named by the last FEN (0 for none). It stands
     // for the opponent's double step while the game record is still empty.
     int EN_PASSANT_FEN;
@@ -187,7 +186,6 @@ bool partie_intacte(const etat_partie& e);  // all but the record's contents, an
 struct etat_noeud {
     int racine;  // FIN_LISTE_PARTIE at the root
     plateau_sauve plateau;
-    int promotion;
     int fin_liste;
     coup_partie partie[RESERVE_RECHERCHE];
     echiquier_sauve echiquiers[RESERVE_RECHERCHE + 1];

@@ -170,10 +170,7 @@ namespace {
 bool jouer_coup(const std::string& texte) {
     coup m;
     if (!coup_de_texte(texte, &m)) return false;
-    const bool promotion = m.arrivee >= PREMIER_CODE_PROMOTION;
-    JEU.PROMOTION = promotion ? promotion_piece(m.arrivee) : 0;
-    ajoute_coup_partie(m.depart, promotion ? promotion_cible(m.arrivee) : m.arrivee);
-    JEU.PROMOTION = 0;
+    ajoute_coup_partie(m.depart, m.arrivee);
     JEU.TRAIT = -JEU.TRAIT;
     JEU.ADVERSAIRE = -JEU.TRAIT;
     return true;
@@ -273,7 +270,6 @@ bool position_depuis_mots(const std::vector<std::string>& mots, std::string* err
         return false;
     }
     JEU.ADVERSAIRE = -JEU.TRAIT;
-    JEU.PROMOTION = 0;
     noter_partie();
     if (!avis.empty()) sortie_ligne("info string " + avis);
     return true;
