@@ -32,7 +32,9 @@ int demi_coups() {
     int n = 0;
     for (int i = JEU.FIN_LISTE_PARTIE; i >= 0; --i, ++n) {
         const coup_partie& m = JEU.PARTIE[i];
-        if (m.piece_prise != VIDE || m.piece_jouee == PION_P || m.piece_jouee == -PION_P) return n;
+        // Castling in Chess960 is recorded as the king taking its own rook.
+        const bool prise = m.piece_prise * m.piece_jouee < 0;
+        if (prise || m.piece_jouee == PION_P || m.piece_jouee == -PION_P) return n;
     }
     return n + JEU.DEMI_COUPS_FEN;
 }
@@ -59,10 +61,14 @@ std::string texte_fen() {
     }
     fen += JEU.TRAIT == BLANC ? " w " : " b ";
     const size_t roques = fen.size();
-    if (JEU.PETIT_ROQUE_BLANC == 1) fen += 'K';
-    if (JEU.GRAND_ROQUE_BLANC == 1) fen += 'Q';
-    if (JEU.PETIT_ROQUE_NOIR == 1) fen += 'k';
-    if (JEU.GRAND_ROQUE_NOIR == 1) fen += 'q';
+    // Chess960 names each right's rook by its file (Shredder-FEN), which reads
+    // back to the same rook wherever the others stand.
+    const int droits[4] = {JEU.PETIT_ROQUE_BLANC, JEU.GRAND_ROQUE_BLANC, JEU.PETIT_ROQUE_NOIR, JEU.GRAND_ROQUE_NOIR};
+    for (int i = 0; i < 4; ++i) {
+        if (droits[i] == 0) continue;
+        const char lettre = JEU.CHESS960 ? static_cast<char>('A' + droits[i] % 10 - 1) : "KQ"[i % 2];
+        fen += i < 2 ? lettre : static_cast<char>(lettre - 'A' + 'a');
+    }
     if (fen.size() == roques) fen += '-';
     int de, a;
     const bool double_pas = dernier_coup(&de, &a) && (JEU.ECHIQUIER[a] == PION_P || JEU.ECHIQUIER[a] == -PION_P) &&

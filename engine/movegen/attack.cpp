@@ -51,7 +51,7 @@ bool coup_a_tester(const legalite& l, coup m) { return l.a_tester >> bit_de_case
 
 bool roque_ou_en_passant(coup m) {
     const int piece = JEU.ECHIQUIER[m.depart], d = m.depart, a = m.arrivee;
-    if (piece == ROI || piece == -ROI) return a - d == 2 || d - a == 2;
+    if (piece == ROI || piece == -ROI) return a - d == 2 || d - a == 2 || a >= PREMIER_CODE_ROQUE;
     return a < PREMIER_CODE_PROMOTION && prise_en_passant(piece, d, a, JEU.ECHIQUIER[a]);
 }
 

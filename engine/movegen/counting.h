@@ -91,10 +91,10 @@ inline bitboard en_echec(bitboard att_blancs, bitboard att_noirs, bitboard occup
 
 inline int termes_roque(const roques& r, bitboard en_echec, int camp) {
     if (camp == BLANC)
-        return (r.petit_blanc == 1 && (en_echec & CASES_PETIT_BLANC) == 0) +
-               (r.grand_blanc == 1 && (en_echec & CASES_GRAND_BLANC) == 0);
-    return (r.petit_noir == 1 && (en_echec & CASES_PETIT_NOIR) == 0) +
-           (r.grand_noir == 1 && (en_echec & CASES_GRAND_NOIR) == 0);
+        return (r.petit_blanc != 0 && (en_echec & CASES_PETIT_BLANC) == 0) +
+               (r.grand_blanc != 0 && (en_echec & CASES_GRAND_BLANC) == 0);
+    return (r.petit_noir != 0 && (en_echec & CASES_PETIT_NOIR) == 0) +
+           (r.grand_noir != 0 && (en_echec & CASES_GRAND_NOIR) == 0);
 }
 
 }  // namespace comptes

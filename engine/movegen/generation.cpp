@@ -17,6 +17,28 @@ void ajouter(liste_coups* liste, int depart, int arrivee) {
 
 namespace {
 
+// Castling in Chess960, king side then queen side: every square either piece
+// crosses or lands on empty but for the two of them, and none the king stands
+// on, crosses or lands on attacked. A rook that shields its king's last square
+// is caught by the legality test once the move is made. Out of line, so that
+// the standard generator keeps its code.
+[[gnu::cold, gnu::noinline]] void roques_960(liste_coups* calmes) {
+    const bool blanc = JEU.TRAIT == BLANC;
+    const int roi = blanc ? JEU.ROI_BLANC : JEU.ROI_NOIR;
+    for (const int tour : {blanc ? JEU.PETIT_ROQUE_BLANC : JEU.PETIT_ROQUE_NOIR,
+                           blanc ? JEU.GRAND_ROQUE_BLANC : JEU.GRAND_ROQUE_NOIR}) {
+        if (tour == 0) continue;
+        const int r = bit_de_case(roi), t = bit_de_case(tour);
+        const int ar = bit_de_case(roi_apres_roque(roi, tour)), at = bit_de_case(tour_apres_roque(roi, tour));
+        const bitboard chemin_roi = ENTRE[r][ar] | bitboard{1} << r | bitboard{1} << ar;
+        const bitboard chemin_tour = ENTRE[t][at] | bitboard{1} << t | bitboard{1} << at;
+        const bitboard eux = bitboard{1} << r | bitboard{1} << t;
+        bool permis = ((chemin_roi | chemin_tour) & JEU.OCCUPATION_BB & ~eux) == 0;
+        for (bitboard x = chemin_roi; x != 0 && permis;) permis = !case_attaquee(bit_suivant(x), -JEU.TRAIT);
+        if (permis) ajouter(calmes, roi, code_roque(tour));
+    }
+}
+
 // The moves of the side to move, appended in the search's order: castling,
 // then the pieces from a1 to h8. CALMES and PRISES choose which list is filled;
 // each list comes out the same whether or not the other one is.
@@ -54,6 +76,7 @@ public:
     // between king and rook empty, and neither the king's square nor the two
     // it crosses attacked.
     void roques() {
+        if (JEU.CHESS960) return roques_960(calmes_);
         const bool blanc = JEU.TRAIT == BLANC;
         const int roi = blanc ? 25 : 95;
         roque(blanc ? JEU.PETIT_ROQUE_BLANC : JEU.PETIT_ROQUE_NOIR, roi, 1);
@@ -87,7 +110,7 @@ private:
     void roque(int droit, int roi, int sens) {
         const int* b = b_;
         const bool libre = b[roi + sens] == VIDE && b[roi + 2 * sens] == VIDE && (sens > 0 || b[roi - 3] == VIDE);
-        if (droit == 1 && libre && !is_roi_echec(roi) && !is_roi_echec(roi + sens) && !is_roi_echec(roi + 2 * sens))
+        if (droit != 0 && libre && !is_roi_echec(roi) && !is_roi_echec(roi + sens) && !is_roi_echec(roi + 2 * sens))
             calme(roi, roi + 2 * sens);
     }
 

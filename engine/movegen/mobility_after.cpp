@@ -42,8 +42,8 @@ constexpr int ENFANTS_COMPTES_DIRECTEMENT = 12;
 
 // The squares the castling terms of these rights look at.
 bitboard cases_de(const roques& r) {
-    return (r.petit_blanc == 1 ? CASES_PETIT_BLANC : 0) | (r.grand_blanc == 1 ? CASES_GRAND_BLANC : 0) |
-           (r.petit_noir == 1 ? CASES_PETIT_NOIR : 0) | (r.grand_noir == 1 ? CASES_GRAND_NOIR : 0);
+    return (r.petit_blanc != 0 ? CASES_PETIT_BLANC : 0) | (r.grand_blanc != 0 ? CASES_GRAND_BLANC : 0) |
+           (r.petit_noir != 0 ? CASES_PETIT_NOIR : 0) | (r.grand_noir != 0 ? CASES_GRAND_NOIR : 0);
 }
 
 // The pieces (pawns apart) whose attack set holds bit b.

@@ -30,7 +30,10 @@ void init() {
         JEU.ECHIQUIER[case_de(f, 7)] = -PION_P;
         JEU.ECHIQUIER[case_de(f, 8)] = -premiere_rangee[f - 1];
     }
-    JEU.PETIT_ROQUE_BLANC = JEU.GRAND_ROQUE_BLANC = JEU.PETIT_ROQUE_NOIR = JEU.GRAND_ROQUE_NOIR = 1;
+    JEU.PETIT_ROQUE_BLANC = 28;
+    JEU.GRAND_ROQUE_BLANC = 21;
+    JEU.PETIT_ROQUE_NOIR = 98;
+    JEU.GRAND_ROQUE_NOIR = 91;
     sauve_position_initiale();
 }
 
@@ -67,6 +70,16 @@ bool double_pas_fen(int* depart, int* arrivee) {
     return false;
 }
 
+bool roque_en_place(int i, int tour) {
+    const int camp = i < 2 ? BLANC : NOIR, rangee = camp == BLANC ? 20 : 90;
+    const int roi = camp == BLANC ? JEU.ROI_BLANC : JEU.ROI_NOIR;
+    const bool petit = i % 2 == 0;
+    const bool sur_la_rangee = roi > rangee && roi <= rangee + 8 && tour > rangee && tour <= rangee + 8;
+    const bool place = JEU.CHESS960 ? sur_la_rangee && (petit ? tour > roi : tour < roi)
+                                    : roi == rangee + 5 && tour == rangee + (petit ? 8 : 1);
+    return place && JEU.ECHIQUIER[tour] == TOUR_P * camp;
+}
+
 bool position_is_ok() {
     int rois_blancs = 0, rois_noirs = 0;
     for (int c = 0; c < 120; ++c) {
@@ -86,8 +99,9 @@ bool position_is_ok() {
         }
     }
     if (rois_blancs != 1 || rois_noirs != 1) return false;
-    for (int droit : {JEU.PETIT_ROQUE_BLANC, JEU.GRAND_ROQUE_BLANC, JEU.PETIT_ROQUE_NOIR, JEU.GRAND_ROQUE_NOIR})
-        if (droit != 0 && droit != 1) return false;
+    const int droits[4] = {JEU.PETIT_ROQUE_BLANC, JEU.GRAND_ROQUE_BLANC, JEU.PETIT_ROQUE_NOIR, JEU.GRAND_ROQUE_NOIR};
+    for (int i = 0; i < 4; ++i)
+        if (droits[i] != 0 && !roque_en_place(i, droits[i])) return false;
     if (JEU.TRAIT != BLANC && JEU.TRAIT != NOIR) return false;
     if (JEU.FIN_LISTE_PARTIE < -1 || JEU.FIN_LISTE_PARTIE >= TAILLE_PARTIE - 1) return false;
     // The snapshot of the current position must be the board itself.
@@ -144,6 +158,7 @@ bool plateau_intact(const plateau_sauve& p) {
 etat_partie sauver_partie() {
     etat_partie e;
     sauver_plateau(e.plateau);
+    e.chess960 = JEU.CHESS960;
     e.en_passant = JEU.EN_PASSANT_FEN;
     e.demi_coups = JEU.DEMI_COUPS_FEN;
     e.numero = JEU.NUMERO_FEN;
@@ -155,6 +170,7 @@ etat_partie sauver_partie() {
 
 void restaurer_partie(const etat_partie& e) {
     restaurer_plateau(e.plateau);
+    JEU.CHESS960 = e.chess960;
     JEU.EN_PASSANT_FEN = e.en_passant;
     JEU.DEMI_COUPS_FEN = e.demi_coups;
     JEU.NUMERO_FEN = e.numero;
@@ -165,15 +181,14 @@ void restaurer_partie(const etat_partie& e) {
 }
 
 bool partie_intacte(const etat_partie& e) {
-    return plateau_intact(e.plateau) && e.en_passant == JEU.EN_PASSANT_FEN && e.fin_liste == JEU.FIN_LISTE_PARTIE &&
-           position_is_ok();
+    return plateau_intact(e.plateau) && e.chess960 == JEU.CHESS960 && e.en_passant == JEU.EN_PASSANT_FEN &&
+           e.fin_liste == JEU.FIN_LISTE_PARTIE && position_is_ok();
 }
 
 void sauver_noeud(etat_noeud& e, int racine) {
     assert(JEU.FIN_LISTE_PARTIE - racine <= RESERVE_RECHERCHE);
     e.racine = racine;
     sauver_plateau(e.plateau);
-    e.promotion = JEU.PROMOTION;
     e.fin_liste = JEU.FIN_LISTE_PARTIE;
     std::copy(JEU.PARTIE + (racine + 1), JEU.PARTIE + (e.fin_liste + 1), e.partie);
     std::copy(JEU.ECHIQUIERS + (racine + 1), JEU.ECHIQUIERS + (e.fin_liste + 2), e.echiquiers);
@@ -181,7 +196,6 @@ void sauver_noeud(etat_noeud& e, int racine) {
 
 void restaurer_noeud(const etat_noeud& e) {
     restaurer_plateau(e.plateau);
-    JEU.PROMOTION = e.promotion;
     JEU.FIN_LISTE_PARTIE = e.fin_liste;
     const int n = e.fin_liste - e.racine;
     std::copy(e.partie, e.partie + n, JEU.PARTIE + (e.racine + 1));

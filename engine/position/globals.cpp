@@ -24,6 +24,7 @@ constexpr option_moteur TABLE[] = {
     {"UCI_LimitStrength", check, &UCI_LIMITSTRENGTH, 0, 0, 1, true, false},
     {"UCI_Elo", spin, &UCI_ELO, 1200, ELO_MIN, ELO_MAX, true, false},
     {"Seed", spin, &SEED, 0, 0, SEED_MAX, true, false},
+    {"UCI_Chess960", check, &UCI_CHESS960, 0, 0, 1, true, false},
 };
 
 constexpr int defaut_de(std::string_view nom) {
@@ -51,6 +52,7 @@ constinit int MULTIPV = defaut_de("MultiPV");
 constinit int UCI_LIMITSTRENGTH = defaut_de("UCI_LimitStrength");
 constinit int UCI_ELO = defaut_de("UCI_Elo");
 constinit int SEED = defaut_de("Seed");
+constinit int UCI_CHESS960 = defaut_de("UCI_Chess960");
 
 std::atomic<int> FIN{0};
 std::atomic<int> CALCUL{0};

@@ -24,6 +24,7 @@ extern int MULTIPV;        // lines a search reports, best first
 extern int UCI_LIMITSTRENGTH;  // 1: play at the strength UCI_ELO names
 extern int UCI_ELO;
 extern int SEED;           // the random choices of a limited strength; 0: a new seed each game
+extern int UCI_CHESS960;   // 1: the next "position" is Chess960 (position.h, CHESS960)
 
 constexpr int THREADS_MAX = 64;
 constexpr int MULTIPV_MAX = 256;  // more than any position's legal moves

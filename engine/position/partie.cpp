@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <cassert>
 #include <cstring>
+#include <initializer_list>
 
 #include "bitboard.h"
 #include "globals.h"
@@ -24,6 +25,64 @@ void sauve(echiquier_sauve& s) {
 }
 
 inline void restaurer_case(const echiquier_sauve& s, int c) { poser_piece(c, s.cases[c - 20]); }
+
+// The snapshot of the position move n led to, and the times it has occurred.
+inline int noter_position(int n, bool irreversible) {
+    echiquier_sauve& s = JEU.ECHIQUIERS[n + 1];
+    sauve(s);
+
+    // Every second earlier snapshot has the same side to move. A capture or a
+    // pawn move can never be undone, so no placement before it can recur.
+    s.debut_fenetre = irreversible ? n + 1 : JEU.ECHIQUIERS[n].debut_fenetre;
+    s.nb_occurrences = 1;
+    for (int k = n - 1; k >= s.debut_fenetre; k -= 2) {
+        const echiquier_sauve& e = JEU.ECHIQUIERS[k];
+        if (e.cle == s.cle && cmp_mem(e.cases, &JEU.ECHIQUIER[20], 80) == 0) {
+            s.nb_occurrences = e.nb_occurrences + 1;
+            break;
+        }
+    }
+    assert(position_is_ok());
+    return s.nb_occurrences == 3 ? DRAW : PAS_DE_NULLE;
+}
+
+// A right goes with its rook, moved or taken. Chess960's rooks may stand
+// anywhere: out of line, so that standard chess keeps its code.
+[[gnu::cold, gnu::noinline]] void droits_des_tours_960() {
+    const int* b = JEU.ECHIQUIER;  // cell 0, a lost right's, is off the board
+    if (b[JEU.GRAND_ROQUE_BLANC] != TOUR_P) JEU.GRAND_ROQUE_BLANC = 0;
+    if (b[JEU.PETIT_ROQUE_BLANC] != TOUR_P) JEU.PETIT_ROQUE_BLANC = 0;
+    if (b[JEU.GRAND_ROQUE_NOIR] != -TOUR_P) JEU.GRAND_ROQUE_NOIR = 0;
+    if (b[JEU.PETIT_ROQUE_NOIR] != -TOUR_P) JEU.PETIT_ROQUE_NOIR = 0;
+}
+
+// Castling in Chess960, recorded as the king taking its own rook: either may
+// already stand on its last square, or on the other's.
+[[gnu::cold, gnu::noinline]] int roquer(int n, int roi, int tour) {
+    const int piece_roi = JEU.ECHIQUIER[roi], piece_tour = JEU.ECHIQUIER[tour];
+    JEU.PARTIE[n] = {static_cast<uint8_t>(roi), static_cast<uint8_t>(tour), piece_roi, piece_tour};
+    const int arrivee = roi_apres_roque(roi, tour);
+    poser_piece(roi, VIDE);
+    poser_piece(tour, VIDE);
+    poser_piece(arrivee, piece_roi);
+    poser_piece(tour_apres_roque(roi, tour), piece_tour);
+    if (piece_roi == ROI) {
+        JEU.ROI_BLANC = arrivee;
+        JEU.PETIT_ROQUE_BLANC = JEU.GRAND_ROQUE_BLANC = 0;
+    } else {
+        JEU.ROI_NOIR = arrivee;
+        JEU.PETIT_ROQUE_NOIR = JEU.GRAND_ROQUE_NOIR = 0;
+    }
+    return noter_position(n, false);
+}
+
+// Castling in Chess960 taken back once its record was undone as a capture of
+// the side's own rook: the squares the two went to come back from the
+// snapshot, and the bitboards, which took it for a capture, are rebuilt.
+[[gnu::cold, gnu::noinline]] void defaire_roque(const echiquier_sauve& s, int roi, int tour) {
+    for (int c : {roi_apres_roque(roi, tour), tour_apres_roque(roi, tour)}) JEU.ECHIQUIER[c] = s.cases[c - 20];
+    synchroniser_position();
+}
 
 }  // namespace
 
@@ -50,23 +109,23 @@ int ajoute_coup_partie(int depart, int arrivee) {
     const int n = ++JEU.FIN_LISTE_PARTIE;
     assert(n < TAILLE_PARTIE - 1);
 
-    int t = arrivee & 0xFF;
-    int promue = 0;
-    if (t >= PREMIER_CODE_PROMOTION) {
-        promue = promotion_piece(t);
-        t = promotion_cible(t);
-    }
-
     // Take-back and the repetition test read the snapshot of the position a
     // move is made from.
     if (!JEU.ECHIQUIERS[n].cases_a_jour) ecrire_cases(JEU.ECHIQUIERS[n]);
+
+    int t = arrivee & 0xFF;
+    int promue = 0;
+    if (t >= PREMIER_CODE_PROMOTION) {
+        if (t >= PREMIER_CODE_ROQUE) return roquer(n, depart, tour_du_roque(t));
+        promue = promotion_piece(t);
+        t = promotion_cible(t);
+    }
 
     const int piece = b[depart];
     const int prise = b[t];
     JEU.PARTIE[n] = {static_cast<uint8_t>(depart), static_cast<uint8_t>(t), piece, prise};
 
-    const int p = JEU.PROMOTION != 0 ? JEU.PROMOTION : piece;
-    const int arrivant = promue != 0 ? promue : p;
+    const int arrivant = promue != 0 ? promue : piece;
     const int bd = bit_de_case(depart), bt = bit_de_case(t);
     if (prise != VIDE) {
         basculer_piece(bt, prise);
@@ -80,15 +139,19 @@ int ajoute_coup_partie(int depart, int arrivee) {
     b[depart] = VIDE;
 
     if (droits_de_roque()) {
-        if (p == ROI) JEU.PETIT_ROQUE_BLANC = JEU.GRAND_ROQUE_BLANC = 0;
-        if (p == -ROI) JEU.PETIT_ROQUE_NOIR = JEU.GRAND_ROQUE_NOIR = 0;
-        if (b[21] != TOUR_P) JEU.GRAND_ROQUE_BLANC = 0;
-        if (b[28] != TOUR_P) JEU.PETIT_ROQUE_BLANC = 0;
-        if (b[91] != -TOUR_P) JEU.GRAND_ROQUE_NOIR = 0;
-        if (b[98] != -TOUR_P) JEU.PETIT_ROQUE_NOIR = 0;
+        if (piece == ROI) JEU.PETIT_ROQUE_BLANC = JEU.GRAND_ROQUE_BLANC = 0;
+        if (piece == -ROI) JEU.PETIT_ROQUE_NOIR = JEU.GRAND_ROQUE_NOIR = 0;
+        if (JEU.CHESS960) {
+            droits_des_tours_960();
+        } else {
+            if (b[21] != TOUR_P) JEU.GRAND_ROQUE_BLANC = 0;
+            if (b[28] != TOUR_P) JEU.PETIT_ROQUE_BLANC = 0;
+            if (b[91] != -TOUR_P) JEU.GRAND_ROQUE_NOIR = 0;
+            if (b[98] != -TOUR_P) JEU.PETIT_ROQUE_NOIR = 0;
+        }
     }
 
-    if (p == ROI || p == -ROI) {
+    if (piece == ROI || piece == -ROI) {
         // Castling is the king's two-square move; the rook follows here.
         if (t - depart == 2) {
             poser_piece(t - 1, b[t + 1]);
@@ -99,30 +162,14 @@ int ajoute_coup_partie(int depart, int arrivee) {
         }
     } else if (prise == VIDE && promue == 0) {
         // A pawn moving diagonally onto an empty square takes en passant.
-        if (p == PION_P && (t - depart == 11 || t - depart == 9)) poser_piece(t - 10, VIDE);
-        else if (p == -PION_P && (t - depart == -9 || t - depart == -11)) poser_piece(t + 10, VIDE);
+        if (piece == PION_P && (t - depart == 11 || t - depart == 9)) poser_piece(t - 10, VIDE);
+        else if (piece == -PION_P && (t - depart == -9 || t - depart == -11)) poser_piece(t + 10, VIDE);
     }
 
     if (arrivant == ROI) JEU.ROI_BLANC = t;
     else if (arrivant == -ROI) JEU.ROI_NOIR = t;
 
-    echiquier_sauve& s = JEU.ECHIQUIERS[n + 1];
-    sauve(s);
-
-    // Every second earlier snapshot has the same side to move. A capture or a
-    // pawn move can never be undone, so no placement before it can recur.
-    const bool irreversible = prise != VIDE || piece == PION_P || piece == -PION_P;
-    s.debut_fenetre = irreversible ? n + 1 : JEU.ECHIQUIERS[n].debut_fenetre;
-    s.nb_occurrences = 1;
-    for (int k = n - 1; k >= s.debut_fenetre; k -= 2) {
-        const echiquier_sauve& e = JEU.ECHIQUIERS[k];
-        if (e.cle == s.cle && cmp_mem(e.cases, &JEU.ECHIQUIER[20], 80) == 0) {
-            s.nb_occurrences = e.nb_occurrences + 1;
-            break;
-        }
-    }
-    assert(position_is_ok());
-    return s.nb_occurrences == 3 ? DRAW : PAS_DE_NULLE;
+    return noter_position(n, prise != VIDE || piece == PION_P || piece == -PION_P);
 }
 
 void retire_coup_partie() {
@@ -148,7 +195,10 @@ void retire_coup_partie() {
     }
     b[d] = m.piece_jouee;
     b[a] = m.piece_prise;
-    if ((m.piece_jouee == ROI || m.piece_jouee == -ROI) && (a - d == 2 || d - a == 2)) {
+    const bool roi = m.piece_jouee == ROI || m.piece_jouee == -ROI;
+    if (roi && m.piece_prise * m.piece_jouee > 0) {  // Chess960: the king took its own rook
+        defaire_roque(s, d, a);
+    } else if (roi && (a - d == 2 || d - a == 2)) {
         restaurer_case(s, a - 2);
         restaurer_case(s, a - 1);
         restaurer_case(s, a + 1);

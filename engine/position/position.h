@@ -30,6 +30,17 @@ constexpr int PREMIER_CODE_PROMOTION = 110;
 int promotion_cible(int code);  // the target square on rank 8 or rank 1
 int promotion_piece(int code);  // the piece placed, with its side's sign
 
+// Castling in Chess960 is the king taking its own rook, coded 200 + the
+// rook's file, 10 more on rank 8: above the squares, like a promotion, so
+// that make and the leaves' shortcut keep it off the plain moves' path.
+constexpr int PREMIER_CODE_ROQUE = 200;
+constexpr int code_roque(int tour) { return PREMIER_CODE_ROQUE + tour % 10 + (tour > 90 ? 10 : 0); }
+constexpr int tour_du_roque(int code) { return code - PREMIER_CODE_ROQUE + (code < PREMIER_CODE_ROQUE + 10 ? 20 : 80); }
+// Where castling takes king and rook, in Chess960 as in standard chess: the
+// g-file and the f-file on the king's side, the c-file and the d-file on the queen's.
+constexpr int roi_apres_roque(int roi, int tour) { return tour - tour % 10 + (tour > roi ? 7 : 3); }
+constexpr int tour_apres_roque(int roi, int tour) { return tour - tour % 10 + (tour > roi ? 6 : 4); }
+
 void vide_echiquier();
 void init();
 int couleur(int c);
@@ -76,11 +87,12 @@ struct etat_position {
     int ADVERSAIRE;
     int ROI_BLANC;
     int ROI_NOIR;
+    // Castling rights: the square of the right's rook, 0 once the right is
+    // lost. The king side's rook stands toward the h-file from its king.
     int PETIT_ROQUE_BLANC;
     int GRAND_ROQUE_BLANC;
     int PETIT_ROQUE_NOIR;
     int GRAND_ROQUE_NOIR;
-    int PROMOTION;
     // En passant target square named by the last FEN (0 for none). It stands
     // for the opponent's double step while the game record is still empty.
     int EN_PASSANT_FEN;
@@ -104,6 +116,11 @@ struct etat_position {
     bitboard OCCUPATION_BB;
     int NB_PIECES[13];
     uint64_t CLE;
+
+    // Chess960, as UCI_Chess960 was when the position was set up: a right's
+    // rook may stand anywhere on its side of the king, and castling is coded
+    // from PREMIER_CODE_ROQUE on.
+    bool CHESS960;
 };
 extern thread_local constinit etat_position JEU;
 
@@ -153,6 +170,12 @@ inline bool droits_de_roque() {
     return (JEU.PETIT_ROQUE_BLANC | JEU.GRAND_ROQUE_BLANC | JEU.PETIT_ROQUE_NOIR | JEU.GRAND_ROQUE_NOIR) != 0;
 }
 
+// Whether castling right i (White's king side, queen side, then Black's) may
+// have its rook on that square: the side's rook there and its king on the same
+// back rank, on the right's side of it; in standard chess the rook in its
+// corner and the king on the e-file.
+bool roque_en_place(int i, int tour);
+
 // A pawn moving diagonally onto an empty square takes en passant.
 inline bool prise_en_passant(int piece, int depart, int arrivee, int prise) {
     return (piece == PION_P || piece == -PION_P) && arrivee < PREMIER_CODE_PROMOTION && prise == VIDE &&
@@ -167,11 +190,12 @@ struct plateau_sauve {
     int roques[4];
 };
 
-// The whole game: board, side, king squares, rights, FEN en passant square and
+// The whole game: board, side, king squares, rights, variant, FEN en passant square and
 // the record in use. "position" restores it when it refuses a command; every
 // search must leave it as it found it.
 struct etat_partie {
     plateau_sauve plateau;
+    bool chess960;
     int en_passant, demi_coups, numero;
     int fin_liste;
     std::vector<coup_partie> partie;
@@ -187,7 +211,6 @@ bool partie_intacte(const etat_partie& e);  // all but the record's contents, an
 struct etat_noeud {
     int racine;  // FIN_LISTE_PARTIE at the root
     plateau_sauve plateau;
-    int promotion;
     int fin_liste;
     coup_partie partie[RESERVE_RECHERCHE];
     echiquier_sauve echiquiers[RESERVE_RECHERCHE + 1];

@@ -107,9 +107,11 @@ void chercher_liste(const liste_coups& liste, int extension, noeud& n, int a_ven
 bool racine_restreinte(const noeud& n) { return n.racine && LIMITES.coups_racine.nb_coups != 0; }
 
 // Leaves, scored without making their moves, have a loop of their own: the
-// one that makes moves keeps its registers for itself.
+// one that makes moves keeps its registers for itself. Chess960's leaves are
+// made: their castling terms look at squares the shortcut does not follow.
 void chercher(const liste_coups& liste, int extension, noeud& n, int a_venir) {
-    if (enfants_feuilles(n.depth, extension) && !n.racine) chercher_liste<true>(liste, extension, n, a_venir);
+    if (enfants_feuilles(n.depth, extension) && !n.racine && !JEU.CHESS960)
+        chercher_liste<true>(liste, extension, n, a_venir);
     else chercher_liste<false>(liste, extension, n, a_venir);
 }
 

@@ -42,6 +42,10 @@ void affiche_case(std::string& texte, int c) {
         texte += format_texte("%c%d", 96 + c % 10, c / 10 - 1);
         return;
     }
+    if (c >= PREMIER_CODE_ROQUE) {  // Chess960: the king takes its own rook
+        affiche_case(texte, tour_du_roque(c));
+        return;
+    }
     int cible = promotion_cible(c);
     int piece = promotion_piece(c);
     static const char lettres[] = "QRBN";

@@ -72,7 +72,7 @@ void preparer_valeurs() {
 }
 
 void preparer_feuilles(int enfants) {
-    assert(RECHERCHE.VALEURS[REINE + 6] == DAME && RECHERCHE.VALEURS[-PION_P + 6] == -PION);
+    assert(RECHERCHE.VALEURS[REINE + 6] == DAME && RECHERCHE.VALEURS[-PION_P + 6] == -PION && !JEU.CHESS960);
     RECHERCHE.MATERIEL_PARENT = materiel();
     // A plain move leaves the mover's pieces as they are, and the opponent's
     // count is never below zero.

@@ -116,7 +116,8 @@ int eval();
 
 // The same for the position after a move of the side to move, scored without
 // making it (the moves difference_de_mobilite_apres takes), from material and
-// attack sets that preparer_feuilles() takes once in the current position.
+// attack sets that preparer_feuilles() takes once in the current position;
+// standard chess only, its castling terms on their fixed squares.
 void preparer_feuilles(int enfants);  // how many children may follow
 // Takes the piece values in for the thread's leaves: once per search, the
 // options being fixed while it runs.

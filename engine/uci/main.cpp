@@ -19,7 +19,9 @@ const char* const AIDE =
     "\n"
     "Usage:\n"
     "  solvane                    run the UCI engine on standard input and output\n"
-    "  solvane perft DEPTH [FEN]  count the legal move tree (start position without FEN)\n"
+    "  solvane perft [--chess960] DEPTH [FEN]\n"
+    "                             count the legal move tree (start position without FEN); with\n"
+    "                             --chess960 in Chess960 (castling fields such as HAha or KQkq)\n"
     "  solvane bench [DEPTH [THREADS]]\n"
     "                             search fixed positions and print the node total (default depth %d,\n"
     "                             one thread)\n"
@@ -42,7 +44,8 @@ bool lire_entier(const char* texte, int min, int max, int* valeur) {
 
 }  // namespace
 
-int outil_perft(int profondeur, const char* fen) {
+int outil_perft(int profondeur, const char* fen, bool chess960) {
+    UCI_CHESS960 = chess960 ? 1 : 0;
     std::string description = fen == nullptr ? "startpos" : std::string("fen ") + fen;
     std::string raison;
     if (!position_depuis_texte(description, &raison)) return erreur("invalid FEN: " + raison);
@@ -68,15 +71,18 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (outil == "perft") {
+        const bool chess960 = argc > 2 && std::strcmp(argv[2], "--chess960") == 0;
+        const int premier = chess960 ? 3 : 2;  // the depth's argument
         int profondeur = 0;
-        if (argc < 3 || !lire_entier(argv[2], 1, PERFT_MAX, &profondeur))
-            return erreur("perft needs a depth from 1 to " + std::to_string(PERFT_MAX) + ": solvane perft DEPTH [FEN]");
+        if (argc <= premier || !lire_entier(argv[premier], 1, PERFT_MAX, &profondeur))
+            return erreur("perft needs a depth from 1 to " + std::to_string(PERFT_MAX) +
+                          ": solvane perft [--chess960] DEPTH [FEN]");
         std::string fen;
-        for (int i = 3; i < argc; ++i) {
-            if (i > 3) fen += ' ';
+        for (int i = premier + 1; i < argc; ++i) {
+            if (i > premier + 1) fen += ' ';
             fen += argv[i];
         }
-        return outil_perft(profondeur, argc > 3 ? fen.c_str() : nullptr);
+        return outil_perft(profondeur, argc > premier + 1 ? fen.c_str() : nullptr, chess960);
     }
     if (outil == "bench") {
         int profondeur = BENCH_PROFONDEUR_DEFAUT, fils = 1;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstring>
 #include <string>
@@ -91,13 +92,47 @@ bool lire_placement(const char* champ, std::string* erreur) {
     return true;
 }
 
-void lire_roques(const char* champ) {
-    JEU.PETIT_ROQUE_BLANC = JEU.GRAND_ROQUE_BLANC = JEU.PETIT_ROQUE_NOIR = JEU.GRAND_ROQUE_NOIR = 0;
+// The rights in FEN order: White's king side and queen side, then Black's.
+std::array<int*, 4> droits_de_roque_fen() {
+    return {&JEU.PETIT_ROQUE_BLANC, &JEU.GRAND_ROQUE_BLANC, &JEU.PETIT_ROQUE_NOIR, &JEU.GRAND_ROQUE_NOIR};
+}
+
+// In Chess960, X-FEN's K and Q: the rook of that side of the king furthest from it.
+int tour_exterieure(int camp, int sens) {
+    const int rangee = camp == BLANC ? 20 : 90, roi = camp == BLANC ? JEU.ROI_BLANC : JEU.ROI_NOIR;
+    for (int c = rangee + (sens > 0 ? 8 : 1); c != roi && c > rangee && c <= rangee + 8; c -= sens)
+        if (JEU.ECHIQUIER[c] == TOUR_P * camp) return c;
+    return 0;
+}
+
+// The castling field: K, Q, k and q; in Chess960 also the rooks' files
+// (Shredder-FEN and X-FEN). A right in Chess960 whose king or rook is not
+// where it says is dropped with a notice; ecrire_position_initiale drops the
+// others as standard chess always did.
+void lire_roques(const char* champ, std::vector<std::string>* avis) {
+    const std::array<int*, 4> droits = droits_de_roque_fen();
+    for (int* d : droits) *d = 0;
     for (const char* p = champ; *p != '\0'; ++p) {
-        if (*p == 'K') JEU.PETIT_ROQUE_BLANC = 1;
-        if (*p == 'Q') JEU.GRAND_ROQUE_BLANC = 1;
-        if (*p == 'k') JEU.PETIT_ROQUE_NOIR = 1;
-        if (*p == 'q') JEU.GRAND_ROQUE_NOIR = 1;
+        const int camp = std::isupper(static_cast<unsigned char>(*p)) ? BLANC : NOIR;
+        const char lettre = static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
+        const int premier = camp == BLANC ? 0 : 2;
+        int i, tour;
+        if (lettre == 'k' || lettre == 'q') {
+            i = premier + (lettre == 'q');
+            tour = JEU.CHESS960 ? tour_exterieure(camp, lettre == 'k' ? 1 : -1)
+                                : (camp == BLANC ? 20 : 90) + (lettre == 'k' ? 8 : 1);
+        } else if (JEU.CHESS960 && lettre >= 'a' && lettre <= 'h') {
+            tour = (camp == BLANC ? 20 : 90) + (lettre - 'a' + 1);
+            i = premier + (tour < (camp == BLANC ? JEU.ROI_BLANC : JEU.ROI_NOIR));
+        } else {
+            continue;
+        }
+        if (JEU.CHESS960 && !roque_en_place(i, tour)) {
+            if (avis != nullptr)
+                avis->push_back(format_texte("castling right %c dropped: no king and rook in place for it", *p));
+            continue;
+        }
+        *droits[i] = tour;
     }
 }
 
@@ -109,11 +144,9 @@ int lire_en_passant(const char* champ) {
 // A right needs its king and rook at home: without them castling would move
 // a piece that is not there.
 void ecrire_position_initiale() {
-    const int* b = JEU.ECHIQUIER;
-    if (b[25] != ROI || b[28] != TOUR_P) JEU.PETIT_ROQUE_BLANC = 0;
-    if (b[25] != ROI || b[21] != TOUR_P) JEU.GRAND_ROQUE_BLANC = 0;
-    if (b[95] != -ROI || b[98] != -TOUR_P) JEU.PETIT_ROQUE_NOIR = 0;
-    if (b[95] != -ROI || b[91] != -TOUR_P) JEU.GRAND_ROQUE_NOIR = 0;
+    const std::array<int*, 4> droits = droits_de_roque_fen();
+    for (int i = 0; i < 4; ++i)
+        if (*droits[i] != 0 && !roque_en_place(i, *droits[i])) *droits[i] = 0;
     sauve_position_initiale();
 }
 
@@ -154,6 +187,8 @@ bool coup_de_texte(const std::string& texte, coup* coup_trouve) {
     for (const coup m : coups) {
         const bool nomme = m.arrivee < PREMIER_CODE_PROMOTION
                                ? m.depart == depart && m.arrivee == arrivee && n == 4
+                           : m.arrivee >= PREMIER_CODE_ROQUE
+                               ? m.depart == depart && tour_du_roque(m.arrivee) == arrivee && n == 4
                                : m.depart == depart && promotion_cible(m.arrivee) == arrivee &&
                                      promue * JEU.TRAIT == promotion_piece(m.arrivee);
         if (!nomme) continue;
@@ -170,10 +205,7 @@ namespace {
 bool jouer_coup(const std::string& texte) {
     coup m;
     if (!coup_de_texte(texte, &m)) return false;
-    const bool promotion = m.arrivee >= PREMIER_CODE_PROMOTION;
-    JEU.PROMOTION = promotion ? promotion_piece(m.arrivee) : 0;
-    ajoute_coup_partie(m.depart, promotion ? promotion_cible(m.arrivee) : m.arrivee);
-    JEU.PROMOTION = 0;
+    ajoute_coup_partie(m.depart, m.arrivee);
     JEU.TRAIT = -JEU.TRAIT;
     JEU.ADVERSAIRE = -JEU.TRAIT;
     return true;
@@ -181,9 +213,15 @@ bool jouer_coup(const std::string& texte) {
 
 enum etat_lecture { MOT_CLE, PLACEMENT, TRAIT_FEN, ROQUES, EN_PASSANT, DEMI_COUPS, NUMERO, COUPS };
 
+// The start position, in the variant UCI_Chess960 names now.
+void nouvelle_partie() {
+    JEU.CHESS960 = UCI_CHESS960 != 0;
+    init();
+}
+
 // Runs the command over its tokens; false with the reason when it is refused.
 // The move list ends at its first bad token, with a notice.
-bool executer(const std::vector<std::string>& mots, std::string* erreur, std::string* avis) {
+bool executer(const std::vector<std::string>& mots, std::string* erreur, std::vector<std::string>* avis) {
     etat_lecture etat = MOT_CLE;
     bool fen_a_verifier = false;
     auto verifier = [&]() {
@@ -197,16 +235,18 @@ bool executer(const std::vector<std::string>& mots, std::string* erreur, std::st
         switch (etat) {
             case COUPS:
                 if (JEU.FIN_LISTE_PARTIE + 1 >= MAX_COUPS_PARTIE) {
-                    *avis = format_texte("the game record is full: moves from %s on are not played", m);
+                    avis->push_back(format_texte("the game record is full: moves from %s on are not played", m));
                     return true;
                 }
                 if (!jouer_coup(mot)) {
-                    *avis = format_texte("illegal or malformed move %s: the moves from it on are ignored", m);
+                    avis->push_back(format_texte("illegal or malformed move %s: the moves from it on are ignored", m));
                     return true;
                 }
                 continue;
             case PLACEMENT:
                 if (!lire_placement(m, erreur)) return false;
+                // Without a castling field, every right that its king and rook allow.
+                lire_roques("KQkq", nullptr);
                 ecrire_position_initiale();
                 fen_a_verifier = true;
                 suivant = TRAIT_FEN;
@@ -217,7 +257,7 @@ bool executer(const std::vector<std::string>& mots, std::string* erreur, std::st
                 suivant = ROQUES;
                 break;
             case ROQUES:
-                lire_roques(m);
+                lire_roques(m, avis);
                 ecrire_position_initiale();
                 suivant = EN_PASSANT;
                 break;
@@ -238,11 +278,11 @@ bool executer(const std::vector<std::string>& mots, std::string* erreur, std::st
         // Every FEN field is also read as a keyword, so "moves" ends a short FEN.
         if (mot == "fen") {
             if (!verifier()) return false;
-            init();
+            nouvelle_partie();
             suivant = PLACEMENT;
         } else if (mot == "startpos") {
             if (!verifier()) return false;
-            init();
+            nouvelle_partie();
             JEU.TRAIT = BLANC;
             suivant = MOT_CLE;
         } else if (mot == "moves") {
@@ -267,15 +307,14 @@ std::vector<std::string> lire_mots_de_la_ligne() {
 
 bool position_depuis_mots(const std::vector<std::string>& mots, std::string* erreur) {
     const etat_partie avant = sauver_partie();
-    std::string avis;
+    std::vector<std::string> avis;
     if (!executer(mots, erreur, &avis)) {
         restaurer_partie(avant);
         return false;
     }
     JEU.ADVERSAIRE = -JEU.TRAIT;
-    JEU.PROMOTION = 0;
     noter_partie();
-    if (!avis.empty()) sortie_ligne("info string " + avis);
+    for (const std::string& a : avis) sortie_ligne("info string " + a);
     return true;
 }
 

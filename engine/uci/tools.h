@@ -8,4 +8,4 @@ constexpr int PERFT_MAX = 20;
 extern int PERFT_GO_MAX;
 
 int outil_bench(int profondeur, int fils);
-int outil_perft(int profondeur, const char* fen);  // fen null for the start position
+int outil_perft(int profondeur, const char* fen, bool chess960);  // fen null for the start position

@@ -68,18 +68,22 @@ class Options(EngineCase):
 @unittest.skipIf(STOCKFISH is None, "stockfish is not installed (apt-get install stockfish)")
 class Board(EngineCase):
     def test_fen_agrees_with_stockfish(self):
-        # Placement, side to move and castling rights after moves of every kind.
-        for position in ("startpos moves e2e4 c7c5 g1f3 d7d6 f1b5 c8d7 e1g1 d7b5",
-                         "fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1 moves e1c1 h3g2 "
-                         "d5e6 g2h1q",
-                         "startpos moves a2a4 b7b5 a4b5 a7a6 b5a6 c8b7 a6b7 e7e6 b7a8n",
-                         "fen 4k2r/8/8/8/8/8/8/R3K3 b Qk - 5 40 moves h8h1 e1d2"):
+        # Placement, side to move and castling rights after moves of every kind, in Chess960 too.
+        for chess960, position in ((False, "startpos moves e2e4 c7c5 g1f3 d7d6 f1b5 c8d7 e1g1 d7b5"),
+                                   (False, "fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1 "
+                                           "moves e1c1 h3g2 d5e6 g2h1q"),
+                                   (False, "startpos moves a2a4 b7b5 a4b5 a7a6 b5a6 c8b7 a6b7 e7e6 b7a8n"),
+                                   (False, "fen 4k2r/8/8/8/8/8/8/R3K3 b Qk - 5 40 moves h8h1 e1d2"),
+                                   (True, "fen rk2r3/pppppppp/8/8/8/8/PPPPPPPP/RK2R3 w KQkq - 0 1 moves b1e1 a7a5 "
+                                          "a2a4 a8a7 g1h1"),
+                                   (True, "fen 1r4kr/pppppppp/8/8/8/8/PPPPPPP1/RK5R w HAhb - 0 1 moves h1h2 b8a8")):
+            option = "setoption name UCI_Chess960 value %s" % str(chess960).lower()
             eng = self.start()
-            eng.send("position " + position, "d")
+            eng.send(option, "position " + position, "d")
             ours = eng.read_until("^Fen: ")[-1].split()[1:4]
             self.assertEqual(self.end(eng), ["Side to move: " + ("white" if ours[1] == "w" else "black")])
-            theirs = subprocess.run([STOCKFISH], input="position %s\nd\nquit\n" % position, capture_output=True,
-                                    text=True, timeout=30).stdout
+            theirs = subprocess.run([STOCKFISH], input="%s\nposition %s\nd\nquit\n" % (option, position),
+                                    capture_output=True, text=True, timeout=30).stdout
             self.assertEqual(ours, next(x for x in theirs.split("\n") if x.startswith("Fen: ")).split()[1:4], position)
 
 

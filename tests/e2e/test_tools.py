@@ -9,17 +9,19 @@ from engine import INFO_LINE, EngineCase, run_tool
 
 SIMULATED = os.environ.get("SOLVANE_SIMULATION") == "1"
 KIWIPETE = "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1"
+CHESS960 = "1r4kr/pppppppp/8/8/8/8/PPPPPPPP/RK5R w HAhb - 0 1"
 
 
 class Tools(EngineCase):
     def test_perft_as_go_perft_prints_it(self):
-        status, out, err = run_tool("perft", "3", KIWIPETE)
-        self.assertEqual((status, err), (0, ""))
-        self.assertTrue(out.endswith("\n\nNodes searched: 97862\n"), out[-100:])
-        eng = self.start()
-        eng.send("position fen " + KIWIPETE, "go perft 3")
-        self.assertEqual("\n".join(eng.read_until("^Nodes searched: ")) + "\n", out)
-        self.assertEqual(self.end(eng), [])
+        for variant, fen, total in ([], KIWIPETE, 97862), (["--chess960"], CHESS960, 13518):
+            status, out, err = run_tool("perft", *variant, "3", fen)
+            self.assertEqual((status, err), (0, ""))
+            self.assertTrue(out.endswith("\n\nNodes searched: %d\n" % total), out[-100:])
+            eng = self.start()
+            eng.send("setoption name UCI_Chess960 value %s" % bool(variant), "position fen " + fen, "go perft 3")
+            self.assertEqual("\n".join(eng.read_until("^Nodes searched: ")) + "\n", out)
+            self.assertEqual(self.end(eng), [])
 
     def test_bench_signature(self):
         # The node total is fixed by the search's rules alone: any change to it

@@ -21,8 +21,8 @@ std::vector<int> textes(const liste_coups& l) {
 // the moves the legality shortcut points at: end to end the lists must be the
 // full ones, and every move let through untested must be legal once made.
 TEST(Generation, ListsApartAndLegalityShortcutAgree) {
-    for (const std::string& ligne : lignes_perft()) {
-        const std::string position = fen_perft(ligne);
+    for (const auto& [position, chess960] : positions_perft()) {
+        UCI_CHESS960 = chess960;
         poser(position);
         liste_coups calmes, prises, seules;
         init_liste(&calmes);
@@ -49,6 +49,7 @@ TEST(Generation, ListsApartAndLegalityShortcutAgree) {
             EXPECT_TRUE(coup_a_tester(legal, m) || !illegal) << position << " " << texte_coup(m);
         }
     }
+    UCI_CHESS960 = 0;
 }
 
 // Without castling rights and promotions, counting and listing follow the

@@ -46,6 +46,12 @@ TEST_F(Recherche, Eval) {
     EXPECT_EQ(eval(), 8891);
     PION = -50, CAVALIER = 0, FOU = 7, TOUR = 1, DAME = 0;
     EXPECT_EQ(eval(), -58);
+    // In Chess960 a term looks at the squares from the king's to its last:
+    // e1, attacked, spoils b1 to g1 but not b1 and c1. White 23 + 1, Black 17.
+    UCI_CHESS960 = 1;
+    poser("fen 4r1k1/8/8/8/8/8/8/RK5R w HA - 0 1");
+    PION = 100, TOUR = 500, MOBILITY = 1;
+    EXPECT_EQ(eval(), 500 + 24 - 17);
 }
 
 // Leaves are scored without being made, from the position they are played
