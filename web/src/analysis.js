@@ -33,9 +33,10 @@ export class Analysis {
     this.position?.search.cancel();
     const fen = game.fenAt();
     const turn = game.turnAt();
+    const { chess960 } = game;
     const position = { fen, turn, rows: [], running: true };
     const onInfo = (info) => {
-      const san = pvToSan(fen, info.pv, game.chess960);
+      const san = pvToSan(fen, info.pv, chess960);
       const row = {
         ...info, score: whiteScore(info, turn), line: numberedLine(fen, san), head: numberedLine(fen, san.slice(0, 1)),
       };
