@@ -178,21 +178,35 @@ WINDOWS_E2E := test_protocol.Reader test_search.Clock.test_movetime test_search.
 CHECK32_E2E := test_protocol test_search test_tools test_reference
 CROSS_PY := PYTHONPATH=$(CURDIR)/tests/e2e python3 -m unittest
 
-.PHONY: cross-deps windows windows-x64 windows-x86 windows-check check32 package
+.PHONY: cross-deps windows windows-profile windows-x64 windows-x86 windows-check check32 package
 
 # Debian packages for the targets below (root; `apt-get update` first).
 cross-deps:
-	DEBIAN_FRONTEND=noninteractive apt-get install -y mingw-w64 wine wine64 g++-multilib qemu-user dpkg-dev
+	DEBIAN_FRONTEND=noninteractive apt-get install -y mingw-w64 clang lld llvm wine wine64 g++-multilib qemu-user \
+	  dpkg-dev
 
 windows: windows-x86 windows-x64
 
-# windows-x86 and windows-x64: toolchain cmake/mingw-<arch>.cmake, build in build/win-<arch>.
-windows-x86 windows-x64: windows-%:
-	cmake -S . -B build/win-$* -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$*.cmake -DCMAKE_BUILD_TYPE=Release \
-	  -DBUILD_TESTING=OFF >/dev/null
-	cmake --build build/win-$* -j $(CROSS_JOBS) --target solvane
+# The Windows builds' profile: the same sources built natively by clang,
+# instrumented, on the bench that trains the Linux build; recorded again
+# whenever the engine changed.
+WIN_PGO := build/win-pgo
+WIN_PROFILE := $(CURDIR)/$(WIN_PGO)/profile
+windows-profile:
+	CXX=clang++ cmake -S . -B $(WIN_PGO) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DSOLVANE_PGO=generate \
+	  -DSOLVANE_PGO_DIR=$(WIN_PROFILE) >/dev/null
+	cmake --build $(WIN_PGO) -j $(CROSS_JOBS) --target solvane
+	if [ ! -f $(WIN_PROFILE)/solvane.profdata ] || [ $(WIN_PGO)/solvane -nt $(WIN_PROFILE)/solvane.profdata ]; then \
+	  rm -rf $(WIN_PROFILE) && $(WIN_PGO)/solvane bench $(PGO_DEPTH) >/dev/null && \
+	  llvm-profdata merge -o $(WIN_PROFILE)/solvane.profdata $(WIN_PROFILE)/*.profraw; fi
+
+# windows-x86 and windows-x64: toolchain cmake/mingw-<arch>.cmake, build in build/mingw-<arch>.
+windows-x86 windows-x64: windows-%: windows-profile
+	cmake -S . -B build/mingw-$* -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$*.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DBUILD_TESTING=OFF -DSOLVANE_PGO=use -DSOLVANE_PGO_DIR=$(WIN_PROFILE) >/dev/null
+	cmake --build build/mingw-$* -j $(CROSS_JOBS) --target solvane
 	mkdir -p $(WINDOWS)
-	$(WINDOWS_STRIP_$*) -o $(WINDOWS)/solvane-$*.exe build/win-$*/solvane.exe
+	$(WINDOWS_STRIP_$*) -o $(WINDOWS)/solvane-$*.exe build/mingw-$*/solvane.exe
 
 # The first Wine start creates the prefix.
 build/wine-prefix/system.reg:

@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# 32-bit Windows executable built with Debian's mingw-w64.
+# 32-bit Windows executable built by clang with Debian's mingw-w64.
 set(SOLVANE_MINGW_TRIPLE i686-w64-mingw32)
 # Not x86_64, so no -march is added: the compiler's i686 baseline runs on any
 # 32-bit Windows machine.
