@@ -182,7 +182,7 @@ CROSS_PY := PYTHONPATH=$(CURDIR)/tests/e2e python3 -m unittest
 
 # Debian packages for the targets below (root; `apt-get update` first).
 cross-deps:
-	DEBIAN_FRONTEND=noninteractive apt-get install -y mingw-w64 clang lld llvm wine wine64 g++-multilib qemu-user \
+	DEBIAN_FRONTEND=noninteractive apt-get install -y mingw-w64 clang-19 lld-19 llvm-19 wine wine64 g++-multilib qemu-user \
 	  dpkg-dev
 
 windows: windows-x86 windows-x64
@@ -193,12 +193,12 @@ windows: windows-x86 windows-x64
 WIN_PGO := build/win-pgo
 WIN_PROFILE := $(CURDIR)/$(WIN_PGO)/profile
 windows-profile:
-	CXX=clang++ cmake -S . -B $(WIN_PGO) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DSOLVANE_PGO=generate \
+	CXX=clang++-19 cmake -S . -B $(WIN_PGO) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DSOLVANE_PGO=generate \
 	  -DSOLVANE_PGO_DIR=$(WIN_PROFILE) >/dev/null
 	cmake --build $(WIN_PGO) -j $(CROSS_JOBS) --target solvane
 	if [ ! -f $(WIN_PROFILE)/solvane.profdata ] || [ $(WIN_PGO)/solvane -nt $(WIN_PROFILE)/solvane.profdata ]; then \
 	  rm -rf $(WIN_PROFILE) && $(WIN_PGO)/solvane bench $(PGO_DEPTH) >/dev/null && \
-	  llvm-profdata merge -o $(WIN_PROFILE)/solvane.profdata $(WIN_PROFILE)/*.profraw; fi
+	  llvm-profdata-19 merge -o $(WIN_PROFILE)/solvane.profdata $(WIN_PROFILE)/*.profraw; fi
 
 # windows-x86 and windows-x64: toolchain cmake/mingw-<arch>.cmake, build in build/mingw-<arch>.
 windows-x86 windows-x64: windows-%: windows-profile
