@@ -184,8 +184,8 @@ CROSS_PY := PYTHONPATH=$(CURDIR)/tests/e2e python3 -m unittest
 # Wine's 32-bit half (wine32) comes from Debian's i386 architecture.
 cross-deps:
 	dpkg --print-foreign-architectures | grep -qx i386 || { dpkg --add-architecture i386 && apt-get update; }
-	DEBIAN_FRONTEND=noninteractive apt-get install -y mingw-w64 clang-19 lld-19 llvm-19 wine wine64 wine32 \
-	  g++-multilib qemu-user dpkg-dev
+	DEBIAN_FRONTEND=noninteractive apt-get install -y mingw-w64 clang-19 libclang-rt-19-dev lld-19 llvm-19 wine \
+	  wine64 wine32 g++-multilib qemu-user dpkg-dev
 
 windows: windows-x86 windows-x64
 
