@@ -178,37 +178,68 @@ WINDOWS_E2E := test_protocol.Reader test_search.Clock.test_movetime test_search.
 CHECK32_E2E := test_protocol test_search test_tools test_reference
 CROSS_PY := PYTHONPATH=$(CURDIR)/tests/e2e python3 -m unittest
 
-.PHONY: cross-deps windows windows-x64 windows-x86 windows-check check32 package
+.PHONY: cross-deps windows windows-profile windows-x64 windows-x86 windows-check check32 package
 
 # Debian packages for the targets below (root; `apt-get update` first).
+# Wine's 32-bit half (wine32) comes from Debian's i386 architecture.
 cross-deps:
-	DEBIAN_FRONTEND=noninteractive apt-get install -y mingw-w64 wine wine64 g++-multilib qemu-user dpkg-dev
+	dpkg --print-foreign-architectures | grep -qx i386 || { dpkg --add-architecture i386 && apt-get update; }
+	DEBIAN_FRONTEND=noninteractive apt-get install -y mingw-w64 clang-19 libclang-rt-19-dev lld-19 llvm-19 wine \
+	  wine64 wine32 g++-multilib qemu-user dpkg-dev
 
 windows: windows-x86 windows-x64
 
-# windows-x86 and windows-x64: toolchain cmake/mingw-<arch>.cmake, build in build/win-<arch>.
-windows-x86 windows-x64: windows-%:
-	cmake -S . -B build/win-$* -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$*.cmake -DCMAKE_BUILD_TYPE=Release \
-	  -DBUILD_TESTING=OFF >/dev/null
-	cmake --build build/win-$* -j $(CROSS_JOBS) --target solvane
+# The Windows builds' profile: the same sources built natively by clang,
+# instrumented, on the bench that trains the Linux build; recorded again
+# whenever the engine changed.
+WIN_PGO := build/win-pgo
+WIN_PROFILE := $(CURDIR)/$(WIN_PGO)/profile
+windows-profile:
+	CXX=clang++-19 cmake -S . -B $(WIN_PGO) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DSOLVANE_PGO=generate \
+	  -DSOLVANE_PGO_DIR=$(WIN_PROFILE) >/dev/null
+	cmake --build $(WIN_PGO) -j $(CROSS_JOBS) --target solvane
+	if [ ! -f $(WIN_PROFILE)/solvane.profdata ] || [ $(WIN_PGO)/solvane -nt $(WIN_PROFILE)/solvane.profdata ]; then \
+	  rm -rf $(WIN_PROFILE) && $(WIN_PGO)/solvane bench $(PGO_DEPTH) >/dev/null && \
+	  llvm-profdata-19 merge -o $(WIN_PROFILE)/solvane.profdata $(WIN_PROFILE)/*.profraw; fi
+
+# windows-x86 and windows-x64: toolchain cmake/mingw-<arch>.cmake, build in build/mingw-<arch>.
+windows-x86 windows-x64: windows-%: windows-profile
+	cmake -S . -B build/mingw-$* -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$*.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DBUILD_TESTING=OFF -DSOLVANE_PGO=use -DSOLVANE_PGO_DIR=$(WIN_PROFILE) >/dev/null
+	cmake --build build/mingw-$* -j $(CROSS_JOBS) --target solvane
 	mkdir -p $(WINDOWS)
-	$(WINDOWS_STRIP_$*) -o $(WINDOWS)/solvane-$*.exe build/win-$*/solvane.exe
+	$(WINDOWS_STRIP_$*) -o $(WINDOWS)/solvane-$*.exe build/mingw-$*/solvane.exe
 
 # The first Wine start creates the prefix.
 build/wine-prefix/system.reg:
 	mkdir -p build
 	$(WINE_ENV) $(WINE) wineboot --init </dev/null >/dev/null 2>&1
 
-# A persistent wineserver, started apart from the tests (any server left from
-# an earlier run goes first), keeps Wine's own helper processes from holding
-# the engine's pipes open after it exits.
-windows-check: windows-x64 build/wine-prefix/system.reg
+# Both Windows builds under Wine: the protocol tests, then bench 5 against the
+# Linux build's node total. A persistent wineserver, started apart from the
+# tests (any server left from an earlier run goes first), keeps Wine's own
+# helper processes from holding the engine's pipes open after it exits. The
+# 32-bit build needs a kernel that runs 32-bit code: where Wine's i386 loader
+# cannot start, it is reported as not run and the check fails only with
+# WINDOWS_X86=1.
+WINE32 := /usr/lib/wine/wine
+WINDOWS_X86 ?= 0
+windows-check: windows release build/wine-prefix/system.reg
 	-$(WINE_ENV) $(WINESERVER) -k 2>/dev/null
 	$(WINE_ENV) $(WINESERVER) -p
 	$(WINE_ENV) $(WINE) $(WINDOWS)/solvane-x64.exe --version </dev/null >/dev/null 2>&1
-	cd tests/e2e || exit 1; status=0; \
-	  $(WINE_ENV) SOLVANE_LINE_END=crlf SOLVANE_EXE=$(CURDIR)/$(WINDOWS)/solvane-x64.exe SOLVANE_BIN=$(CURDIR)/tests/cross/wine-solvane \
-	  $(CROSS_PY) -v $(WINDOWS_E2E) || status=$$?; \
+	cd tests/e2e || exit 1; status=0; builds=x64; \
+	  if $(WINE32) --version >/dev/null 2>&1; then builds="x64 x86"; \
+	  else echo "solvane-x86.exe NOT RUN: Wine's i386 loader does not start on this host (no 32-bit code here)"; \
+	    [ "$(WINDOWS_X86)" = 1 ] && status=1; fi; \
+	  want=$$($(CURDIR)/$(RELEASE)/solvane bench 5 | grep '^Nodes searched'); \
+	  for b in $$builds; do exe=$(CURDIR)/$(WINDOWS)/solvane-$$b.exe; \
+	    $(WINE_ENV) SOLVANE_LINE_END=crlf SOLVANE_EXE=$$exe SOLVANE_BIN=$(CURDIR)/tests/cross/wine-solvane \
+	      $(CROSS_PY) -v $(WINDOWS_E2E) || status=1; \
+	    got=$$($(WINE_ENV) SOLVANE_EXE=$$exe $(CURDIR)/tests/cross/wine-solvane bench 5 </dev/null | tr -d '\r' | \
+	      grep '^Nodes searched'); \
+	    echo "solvane-$$b.exe bench 5: $$got (Linux: $$want)"; [ -n "$$want" ] && [ "$$got" = "$$want" ] || status=1; \
+	  done; \
 	  $(WINE_ENV) $(WINESERVER) -k; exit $$status
 
 # GoogleTest for i386, from the sources of Debian's googletest package.
