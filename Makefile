@@ -227,11 +227,48 @@ check32: $(M32_GTEST)/install/lib/cmake/GTest/GTestConfig.cmake
 	cd tests/e2e && SOLVANE_EXE=$(CURDIR)/$(M32)/solvane SOLVANE_BIN=$(CURDIR)/tests/cross/qemu-solvane \
 	  $(CROSS_PY) -v $(CHECK32_E2E)
 
-# The Debian package: build/pkg/solvane_<version>_<arch>.deb.
-package:
-	cmake -S . -B $(PKG) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-	cmake --build $(PKG) -j $(CROSS_JOBS)
-	cd $(PKG) && cpack -G DEB
+# The Debian package of the Release build: build/pkg/solvane_<version>_<arch>.deb.
+package: release
+	rm -rf $(PKG) && cd $(RELEASE) && cpack -G DEB -B $(CURDIR)/$(PKG) >/dev/null
+
+# ---- Release archives: build/dist ----
+# solvane-VERSION-windows.zip, -linux-x86_64.tar.gz, -web.tar.gz, the .deb and
+# SHA256SUMS over them, each archive holding one folder of its own name.
+DIST := build/dist
+VERSION := $(shell sed -n 's/^project.solvane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+DIST_STAGE := build/dist-stage
+# Owner and order fixed, so that the same files give the same archive.
+DIST_TAR := tar --sort=name --owner=0 --group=0 --numeric-owner -czf
+
+.PHONY: dist-deps dist-archives dist dist-check
+
+dist-deps:
+	@scripts/install-packages.sh lintian dpkg-dev
+
+dist-archives: dist-deps release windows web package
+	rm -rf $(DIST) $(DIST_STAGE) && mkdir -p $(DIST)
+	d=$(DIST_STAGE)/solvane-$(VERSION)-windows && mkdir -p $$d && \
+	  cp $(WINDOWS)/solvane-x64.exe $(WINDOWS)/solvane-x86.exe $$d/ && \
+	  sed 's/$$/\r/' README.md >$$d/README.txt && sed 's/$$/\r/' LICENSE >$$d/LICENSE.txt && \
+	  cd $(DIST_STAGE) && cmake -E tar cf $(CURDIR)/$(DIST)/solvane-$(VERSION)-windows.zip --format=zip \
+	  solvane-$(VERSION)-windows
+	d=$(DIST_STAGE)/solvane-$(VERSION)-linux-x86_64 && mkdir -p $$d && \
+	  strip -o $$d/solvane $(RELEASE)/solvane && cp docs/solvane.6 README.md LICENSE $$d/ && \
+	  $(DIST_TAR) $(DIST)/solvane-$(VERSION)-linux-x86_64.tar.gz -C $(DIST_STAGE) solvane-$(VERSION)-linux-x86_64
+	d=$(DIST_STAGE)/solvane-$(VERSION)-web && mkdir -p $$d && cp -r $(WEB)/. $$d/ && \
+	  cp web/SERVING.txt LICENSE $$d/ && \
+	  $(DIST_TAR) $(DIST)/solvane-$(VERSION)-web.tar.gz -C $(DIST_STAGE) solvane-$(VERSION)-web
+	cp $(PKG)/solvane_$(VERSION)_*.deb $(DIST)/
+	cd $(DIST) && sha256sum *.zip *.tar.gz *.deb >SHA256SUMS
+	rm -rf $(DIST_STAGE)
+
+# Each archive unpacked apart and its engine run (the Windows ones under Wine),
+# the checksums, and lintian on the package.
+dist-check: build/wine-prefix/system.reg
+	$(WINE_ENV) WINE=$(WINE) WINESERVER=$(WINESERVER) tests/dist/check-archives.sh $(DIST)
+
+dist: dist-archives
+	$(MAKE) dist-check
 
 # Each fault of tests/mutants/mutants.txt, planted alone in a copy of the tree
 # (build/mutants), must make the tests fail: a build and a test run per fault.
