@@ -19,8 +19,9 @@ CTEST_FLAGS ?=
 # Debian packages: what `make run` needs, and what `make test` adds.
 PACKAGES_RUN := g++ cmake
 PACKAGES_TEST := python3 libgtest-dev clang libclang-rt-14-dev stockfish
-# The page and its tests: Emscripten, Chromium, and npm where Node came without it.
-PACKAGES_WEB := emscripten chromium $(if $(shell command -v npm),,npm)
+# The page and its tests: Emscripten (and clang's profile runtime), Chromium,
+# and npm where Node came without it.
+PACKAGES_WEB := emscripten libclang-rt-14-dev chromium $(if $(shell command -v npm),,npm)
 
 .PHONY: all deps-run deps-test deps-web release run check-build tsan-build fuzz-build test perft bench fuzz soak mutants \
   calibrate clean wasm web web-serve web-modules simulate simulate-build
@@ -138,8 +139,19 @@ WEB_PORT ?= 8000
 # find Debian's own modules (acorn among them).
 EM_ENV = NODE_PATH=$(patsubst %/acorn/package.json,%,$(shell dpkg -L node-acorn 2>/dev/null | grep -m1 '/acorn/package.json$$'))
 
+# The WebAssembly build is laid out by a profile of the bench too, recorded by
+# a native build with the clang that Emscripten compiles with; a new profile
+# makes every object of the WebAssembly build again.
+WASM_PROFILE := build/wasm-profile
 wasm: deps-web
-	$(EM_ENV) emcmake cmake -S . -B $(WASM) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+	CC=clang-14 CXX=clang++-14 cmake -S . -B $(WASM_PROFILE) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+	  -DSOLVANE_PGO=generate >/dev/null
+	cmake --build $(WASM_PROFILE) -j $(JOBS) --target solvane
+	if [ ! -f $(WASM_PROFILE)/bench.profdata ] || [ $(WASM_PROFILE)/solvane -nt $(WASM_PROFILE)/bench.profdata ]; then \
+	  LLVM_PROFILE_FILE=$(WASM_PROFILE)/bench.profraw $(WASM_PROFILE)/solvane bench $(PGO_DEPTH) >/dev/null && \
+	  llvm-profdata-14 merge -o $(WASM_PROFILE)/bench.profdata $(WASM_PROFILE)/bench.profraw && rm -rf $(WASM)/engine; fi
+	$(EM_ENV) emcmake cmake -S . -B $(WASM) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DSOLVANE_PGO=use \
+	  -DSOLVANE_PGO_DIR=$(CURDIR)/$(WASM_PROFILE) >/dev/null
 	$(EM_ENV) cmake --build $(WASM) -j $(JOBS) --target solvane
 
 # The page's libraries, as the lock file pins them.
