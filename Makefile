@@ -249,7 +249,7 @@ package: release
 DIST := build/dist
 VERSION := $(shell sed -n 's/^project.solvane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 DIST_STAGE := build/dist-stage
-# Owner and order fixed, so that the same files give the same archive.
+# Files in name order, owned by root rather than by whoever built them.
 DIST_TAR := tar --sort=name --owner=0 --group=0 --numeric-owner -czf
 
 .PHONY: dist-deps dist-archives dist dist-check
