@@ -21,9 +21,14 @@ namespace {
 // With an increment the clock lasts longer than the moves counted.
 constexpr int COUPS_RESTANTS_AVEC_INCREMENT = 25;
 
-// The side to move's own clock at the last "go" (0 for none, or "movetime"):
-// "ponderhit" keeps its budget within it.
-int horloge_du_trait = 0;
+// With an increment a move takes at most this share of the clock: late in a
+// fast game the clock then settles near ten increments, where draining it to
+// Move Overhead would lose on time at the machine's first stall.
+constexpr int PART_DE_L_HORLOGE_AVEC_INCREMENT = 10;
+
+// The most the last "go" let a move take of the side's clock: "ponderhit"
+// keeps its budget within it.
+int plafond_du_trait = INT_MAX;
 
 // The clock counts whole seconds, at least one.
 int secondes_du_budget(int ms) { return ms > 999 ? ms / 1000 : 1; }
@@ -127,14 +132,26 @@ limites_recherche limites_de_go(const parametres_go& go) {
 // A mate search deepens, to stop at the first depth that finds one.
 bool profondeur_fixe(const parametres_go& go) { return go.fixe && go.mat <= 0; }
 
+namespace {
+
 // Whole seconds from one second on, the budget itself below, one second when
-// there is no positive budget; never past the side's clock less the margin.
-budget_temps budget_de_ms(int ms, int horloge, int move_overhead) {
+// there is no positive budget; never past the cap.
+budget_temps budget_de_ms(int ms, int plafond) {
     const int secondes = secondes_du_budget(ms);
-    int limite = ms >= 1 && ms < 1000 ? ms : secondes * 1000;
-    if (horloge > 0) limite = std::min(limite, horloge - move_overhead);
-    return {true, ms, secondes, limite};
+    const int limite = ms >= 1 && ms < 1000 ? ms : secondes * 1000;
+    return {true, ms, secondes, std::min(limite, plafond)};
 }
+
+// The side's clock less Move Overhead, and with an increment a share of it;
+// no cap for "movetime" or without a clock.
+int plafond_de_go(const parametres_go& go, int trait, int move_overhead) {
+    const int camp = indice(trait), horloge = go.temps[camp];
+    if (go.par_movetime[camp] || horloge <= 0) return INT_MAX;
+    const int reste = horloge - move_overhead;
+    return go.increment[camp] != 0 ? std::min(reste, horloge / PART_DE_L_HORLOGE_AVEC_INCREMENT) : reste;
+}
+
+}  // namespace
 
 // time / moves to go + increment, for the side to move; no clock while
 // pondering, or without a time.
@@ -146,7 +163,7 @@ budget_temps budget_de_go(const parametres_go& go, int trait, int move_overhead)
     else if (diviseur == 0) diviseur = COUPS_RESTANTS_DEFAUT;
     const long long ms = static_cast<long long>(go.temps[camp]) / diviseur + go.increment[camp];
     return budget_de_ms(static_cast<int>(std::clamp<long long>(ms, INT_MIN, INT_MAX)),
-                        go.par_movetime[camp] ? 0 : go.temps[camp], move_overhead);
+                        plafond_de_go(go, trait, move_overhead));
 }
 
 void set_temps_de_calcul(int ms) {
@@ -170,8 +187,7 @@ void uci_go() {
         LIMITES = limites_de_go(go);
         PROFONDEUR_FIXE = profondeur_fixe(go) ? 1 : 0;
     }
-    const int camp = indice(JEU.TRAIT);
-    horloge_du_trait = go.par_movetime[camp] ? 0 : go.temps[camp];
+    plafond_du_trait = plafond_de_go(go, JEU.TRAIT, MOVE_OVERHEAD);
     const budget_temps b = budget_de_go(go, JEU.TRAIT, MOVE_OVERHEAD);
     if (b.arme) set_temps_de_calcul(b.ms);
     horloge_lancer(b.arme, b.limite_ms);
@@ -180,7 +196,7 @@ void uci_go() {
 
 void uci_ponderhit() {
     PROFONDEUR_FIXE = 0;
-    const budget_temps b = budget_de_ms(LAST_TIME, horloge_du_trait, MOVE_OVERHEAD);
+    const budget_temps b = budget_de_ms(LAST_TIME, plafond_du_trait);
     TEMPS_HORLOGE = b.secondes;
     horloge_lancer(true, b.limite_ms);
     CALCUL = 1;

@@ -70,7 +70,8 @@ bool profondeur_fixe(const parametres_go& go);
 
 // The time a search may take: the budget in milliseconds (LAST_TIME), the
 // whole seconds the clock is given (TEMPS_HORLOGE), and when the clock stops
-// the search, within the side's own clock less Move Overhead.
+// the search, within the side's own clock less Move Overhead (and with an
+// increment, within a tenth of that clock).
 struct budget_temps {
     bool arme;  // false: no clock
     int ms;
@@ -78,10 +79,8 @@ struct budget_temps {
     int limite_ms;
     bool operator==(const budget_temps&) const = default;
 };
-// The budget of a "go" for the side to move (trait), and of a budget in
-// milliseconds given a side's clock (0: none).
+// The budget of a "go" for the side to move (trait).
 budget_temps budget_de_go(const parametres_go& go, int trait, int move_overhead);
-budget_temps budget_de_ms(int ms, int horloge, int move_overhead);
 void set_temps_de_calcul(int ms);
 
 // Sets up a position from "startpos" or a FEN, as "position" would; false with

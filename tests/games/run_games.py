@@ -63,6 +63,7 @@ class Match:
         self.a, self.lock, self.local = args, threading.Lock(), threading.local()
         self.cmd = [args.engine] if os.path.exists(args.engine) else shlex.split(args.engine)
         self.ours, self.score, self.games, self.referees = dict.fromkeys(FAULTS, 0), {"W": 0, "D": 0, "L": 0}, [], []
+        self.lowest = args.base  # the least our clock held after a move
 
     def query(self, moves):
         """(FEN fields, in check, legal moves) after the moves from the start position."""
@@ -141,6 +142,8 @@ class Match:
         if move not in legal:
             return self.fault(p, stm, "illegal", "illegal move %r" % move)
         clock[stm] -= p.stamp - sent
+        with self.lock:
+            self.lowest = min(self.lowest, clock[stm]) if p.ours else self.lowest
         if clock[stm] < -GRACE:
             return self.fault(p, stm, "time_forfeits", "%.3f s over" % -clock[stm])
         clock[stm] += a.inc
@@ -162,8 +165,9 @@ class Match:
 
     def summary(self):
         s, o = self.score, self.ours
-        return "games %d, score %g (+%d =%d -%d), crashes %d, hangs %d, illegal %d, time forfeits %d" % (
-            len(self.games), s["W"] + s["D"] / 2, s["W"], s["D"], s["L"], *(o[k] for k in FAULTS))
+        return ("games %d, score %g (+%d =%d -%d), crashes %d, hangs %d, illegal %d, time forfeits %d, "
+                "lowest clock %.3f s") % (len(self.games), s["W"] + s["D"] / 2, s["W"], s["D"], s["L"],
+                                          *(o[k] for k in FAULTS), self.lowest)
 
 
 def run(argv=None):

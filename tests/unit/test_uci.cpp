@@ -29,7 +29,8 @@ TEST(Go, LimitsAndBudgets) {
         {"startpos", "wtime -3000", 30, false, 0, 0, {true, -100, 1, 1000}},
         {"startpos", "wtime 60000 movestogo 0", 30, false, 0, 0, {true, 2000, 2, 2000}},  // no divisor: 30
         {"startpos", "wtime 99999999999", 30, false, 0, 0, {true, 71582788, 71582, 71582000}},  // INT_MAX / 30
-        {"startpos", "wtime 1000 winc 2000", 30, false, 0, 0, {true, 2040, 2, 950}},  // within the clock less 50
+        {"startpos", "wtime 1000 winc 2000", 30, false, 0, 0, {true, 2040, 2, 100}},  // a tenth of the clock
+        {"startpos", "wtime 1000 movestogo 1", 30, false, 0, 0, {true, 1000, 1, 950}},  // within the clock less 50
         {"startpos", "wtime 30 winc 100", 30, false, 0, 0, {true, 101, 1, -20}},
         {"startpos", "Wtime 60000", 30, false, 0, 0, AUCUN},
         {"startpos", "depth 4 btime 60000", 4, true, 0, 0, AUCUN},

@@ -6,8 +6,9 @@ import { updateLines } from './logic.js';
 import { numberedLine, pvToSan, whiteScore } from './uci.js';
 
 const other = (color) => (color === 'w' ? 'b' : 'w');
-// Analyses search at full strength, whatever level the game is played at.
-const fullStrength = (lines) => ({ MultiPV: lines, UCI_LimitStrength: false });
+// Analyses search at full strength, whatever level the game is played at,
+// in the game's variant.
+const fullStrength = (lines, game) => ({ MultiPV: lines, UCI_LimitStrength: false, UCI_Chess960: game.chess960 });
 
 export class Analysis {
   constructor(engine, onChange) {
@@ -32,16 +33,17 @@ export class Analysis {
     this.position?.search.cancel();
     const fen = game.fenAt();
     const turn = game.turnAt();
+    const { chess960 } = game;
     const position = { fen, turn, rows: [], running: true };
     const onInfo = (info) => {
-      const san = pvToSan(fen, info.pv);
+      const san = pvToSan(fen, info.pv, chess960);
       const row = {
         ...info, score: whiteScore(info, turn), line: numberedLine(fen, san), head: numberedLine(fen, san.slice(0, 1)),
       };
       position.rows = updateLines(position.rows, row);
       this.onChange();
     };
-    position.search = this.engine.search(game.positionCommand(), 'go infinite', onInfo, fullStrength(lines));
+    position.search = this.engine.search(game.positionCommand(), 'go infinite', onInfo, fullStrength(lines, game));
     position.search.done.then(() => {
       position.running = false;
       if (this.position === position) this.onChange();
@@ -58,20 +60,19 @@ export class Analysis {
     this.gameRun = run;
     game.evals = [];
     const plies = game.length + 1;
-    const chess = game.at(0);
     for (let ply = 0; ply < plies; ply++) {
+      const [ending, turn] = [game.ending(ply), game.turnAt(ply)];
       let score = { cp: 0 };
-      if (chess.isCheckmate()) score = { mate: 0, winner: other(chess.turn()) };
-      else if (!chess.isDraw()) {
+      if (ending?.reason === 'checkmate') score = { mate: 0, winner: other(turn) };
+      else if (!ending) {
         let last = null;
         const onInfo = (info) => (last = info);
-        run.search = this.engine.search(game.positionCommand(ply), `go depth ${depth}`, onInfo, fullStrength(1));
+        run.search = this.engine.search(game.positionCommand(ply), `go depth ${depth}`, onInfo, fullStrength(1, game));
         await run.search.done;
         if (run.cancelled) return false;
-        if (last) score = whiteScore(last, chess.turn());
+        if (last) score = whiteScore(last, turn);
       }
       game.evals[ply] = score;
-      if (ply < game.length) chess.move(game.moves[ply].san);
       onProgress((ply + 1) / plies);
     }
     this.gameRun = null;

@@ -2,6 +2,8 @@
 // The board: chessground shows the position the page gives it, offers the
 // legal moves of the side that may move, and reports the move made.
 import { Chessground } from 'chessground';
+import { makeBoardFen } from 'chessops/fen';
+import { boardDests } from './rules.js';
 
 const ROLES = [
   ['q', 'queen'],
@@ -22,20 +24,16 @@ export class BoardView {
     });
   }
 
-  // chess: a chess.js board; movable: whether its side to move may move now.
+  // pos: a chessops position; movable: whether its side to move may move now.
   // arrows: the best move's first, drawn boldest.
-  show(chess, { lastMove, movable, orientation, arrows = [] }) {
-    const turnColor = chess.turn() === 'w' ? 'white' : 'black';
-    const dests = new Map();
-    if (movable)
-      for (const move of chess.moves({ verbose: true })) dests.set(move.from, [...(dests.get(move.from) || []), move.to]);
+  show(pos, { lastMove, movable, orientation, arrows = [] }) {
     this.ground.set({
-      fen: chess.fen(),
-      turnColor,
+      fen: makeBoardFen(pos.board),
+      turnColor: pos.turn,
       orientation,
-      check: chess.inCheck(),
+      check: pos.isCheck(),
       lastMove,
-      movable: { color: movable ? turnColor : undefined, dests },
+      movable: { color: movable ? pos.turn : undefined, dests: movable ? boardDests(pos) : new Map() },
     });
     this.ground.setAutoShapes(
       arrows.map((arrow, i) => ({ orig: arrow.from, dest: arrow.to, brush: i === 0 ? 'blue' : 'paleBlue' })),

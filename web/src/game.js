@@ -1,18 +1,33 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The game on the page: its first position, its moves, the ply shown, how it
-// ended, and its FEN and PGN in and out. chess.js keeps the rules.
-import { Chess, DEFAULT_POSITION, validateFen } from 'chess.js';
+// The game on the page: its first position and variant, its moves, the ply
+// shown, how it ended, and its FEN and PGN in and out. chessops keeps the
+// rules (rules.js).
+import { makeSanAndPlay, parseSan } from 'chessops/san';
+import { makeSquare } from 'chessops/util';
+import { readPgn, writePgn } from './pgn.js';
+import { fenOf, INITIAL_FEN, legalMove, readFen, uciOf } from './rules.js';
 
 const COLOR_NAMES = { w: 'White', b: 'Black' };
+
+// The Variant tag: none or standard chess, or Chess960 under one of its names.
+function isChess960(variant = 'Standard') {
+  if (/^(chess ?960|fischer ?r?andom)$/i.test(variant)) return true;
+  if (/^(standard|chess|normal|from position)$/i.test(variant)) return false;
+  throw new Error(`Invalid PGN: the variant ${variant} is not played here`);
+}
 
 export class Game {
   constructor() {
     this.reset();
   }
 
-  reset(fen = DEFAULT_POSITION, headers = {}) {
-    this.startFen = fen;
-    this.moves = []; // chess.js moves: san, lan, from, to, color, before, after
+  // chess960: castling as in Chess960, and so told to the engine. Throws
+  // with the reason on a FEN refused, the game untouched.
+  reset(fen = INITIAL_FEN, chess960 = false, headers = {}) {
+    this.start = readFen(fen, chess960);
+    this.chess960 = chess960;
+    this.startFen = fenOf(this.start, chess960);
+    this.moves = []; // san, uci (the engine's notation), from, to, color, after (FEN), move (chessops')
     this.cursor = 0; // plies shown
     this.resigned = null; // the colour that resigned
     this.headers = headers; // kept from a loaded PGN
@@ -23,11 +38,11 @@ export class Game {
     return this.moves.length;
   }
 
-  // A board at a ply, with its history: repetitions and the fifty-move rule need it.
+  // The position at a ply (a chessops position).
   at(ply = this.cursor) {
-    const chess = new Chess(this.startFen);
-    for (const move of this.moves.slice(0, ply)) chess.move(move.san);
-    return chess;
+    const pos = this.start.clone();
+    for (const { move } of this.moves.slice(0, ply)) pos.play(move);
+    return pos;
   }
 
   fenAt(ply = this.cursor) {
@@ -39,17 +54,21 @@ export class Game {
   }
 
   needsPromotion(from, to) {
-    return this.at().moves({ square: from, verbose: true }).some((m) => m.to === to && m.promotion);
+    return !!legalMove(this.at(), { from, to, promotion: 'q' });
   }
 
-  // Plays a move at the ply shown, dropping the moves after it; null if illegal.
+  // Plays a move (SAN, or {from, to, promotion} from the board or the engine)
+  // at the ply shown, dropping the moves after it; null if illegal.
   play(move) {
-    let played;
-    try {
-      played = this.at().move(move);
-    } catch {
-      return null;
-    }
+    const pos = this.at();
+    const chosen = typeof move === 'string' ? parseSan(pos, move) : legalMove(pos, move);
+    if (!chosen) return null;
+    const played = {
+      uci: uciOf(pos, chosen, this.chess960), from: makeSquare(chosen.from), to: makeSquare(chosen.to),
+      color: pos.turn[0], move: chosen,
+    };
+    played.san = makeSanAndPlay(pos, chosen);
+    played.after = fenOf(pos, this.chess960);
     this.moves.splice(this.cursor);
     this.evals.splice(this.cursor + 1);
     this.resigned = null;
@@ -68,8 +87,8 @@ export class Game {
   // The engine's "position" command for a ply: the first position and the moves
   // since, so that the engine sees repetitions as the page does.
   positionCommand(ply = this.cursor) {
-    const base = this.startFen === DEFAULT_POSITION ? 'startpos' : `fen ${this.startFen}`;
-    const moves = this.moves.slice(0, ply).map((m) => m.lan);
+    const base = this.startFen === INITIAL_FEN ? 'startpos' : `fen ${this.startFen}`;
+    const moves = this.moves.slice(0, ply).map((m) => m.uci);
     return `position ${base}${moves.length ? ' moves ' + moves.join(' ') : ''}`;
   }
 
@@ -77,57 +96,58 @@ export class Game {
   outcome() {
     if (this.resigned)
       return { result: this.resigned === 'w' ? '0-1' : '1-0', reason: `${COLOR_NAMES[this.resigned]} resigns` };
-    const chess = this.at(this.length);
-    if (chess.isCheckmate()) return { result: chess.turn() === 'w' ? '0-1' : '1-0', reason: 'checkmate' };
+    return this.ending();
+  }
+
+  // How the board ends the game at a ply, or null.
+  ending(ply = this.length) {
+    const pos = this.at(ply);
+    if (pos.isCheckmate()) return { result: pos.turn === 'white' ? '0-1' : '1-0', reason: 'checkmate' };
     const draw = (reason) => ({ result: '1/2-1/2', reason });
-    if (chess.isStalemate()) return draw('stalemate');
-    if (chess.isInsufficientMaterial()) return draw('insufficient material');
-    if (chess.isThreefoldRepetition()) return draw('threefold repetition');
-    if (chess.isDrawByFiftyMoves()) return draw('the fifty-move rule');
+    if (pos.isStalemate()) return draw('stalemate');
+    if (pos.isInsufficientMaterial()) return draw('insufficient material');
+    // The same pieces, side to move, castling rights and en passant capture.
+    const key = (i) => this.fenAt(i).split(' ').slice(0, 4).join(' ');
+    if (Array.from({ length: ply + 1 }, (_, i) => key(i)).filter((k) => k === key(ply)).length >= 3)
+      return draw('threefold repetition');
+    if (pos.halfmoves >= 100) return draw('the fifty-move rule');
     return null;
   }
 
-  // A FEN (the move counters may be left out); throws with the reason, the
-  // game untouched.
-  loadFen(text) {
+  // A FEN (the move counters may be left out), read as Chess960 if asked.
+  loadFen(text, chess960 = false) {
     const fields = text.trim().split(/\s+/);
     if (fields.length === 4) fields.push('0', '1');
-    const fen = fields.join(' ');
-    const check = validateFen(fen);
-    if (!check.ok) throw new Error(check.error);
-    const chess = new Chess(fen);
-    const other = chess.turn() === 'w' ? 'b' : 'w';
-    const [king] = chess.findPiece({ type: 'k', color: other });
-    if (chess.isAttacked(king, chess.turn()))
-      throw new Error(`Invalid FEN: ${COLOR_NAMES[other]} is in check but it is ${COLOR_NAMES[chess.turn()]}'s move`);
-    this.reset(chess.fen());
+    this.reset(fields.join(' '), chess960);
   }
 
+  // A PGN's first position (its FEN tag, Chess960 if its Variant tag says
+  // so) and moves; throws with the reason, the game untouched.
   loadPgn(text) {
-    const chess = new Chess();
+    const { headers, sans } = readPgn(text);
+    const { FEN, SetUp, Variant, Result, ...tags } = headers;
+    const game = new Game();
+    const chess960 = isChess960(Variant);
+    // Tags left as question marks say nothing.
+    const known = Object.entries(tags).filter(([, value]) => value && !/^[?.]*$/.test(value));
     try {
-      chess.loadPgn(text);
+      game.reset(FEN ?? INITIAL_FEN, chess960, Object.fromEntries(known));
     } catch (error) {
       throw new Error(`Invalid PGN: ${error.message}`);
     }
-    const moves = chess.history({ verbose: true });
-    const { FEN, SetUp, Result, ...headers } = chess.getHeaders();
-    // chess.js fills the tags the PGN left out with question marks.
-    const known = Object.entries(headers).filter(([, value]) => value && !/^[?.]*$/.test(value));
-    this.reset(moves.length ? moves[0].before : chess.fen(), Object.fromEntries(known));
-    this.moves = moves;
-    this.cursor = moves.length;
-    const outcome = this.outcome();
+    for (const san of sans)
+      if (!game.play(san)) throw new Error(`Invalid PGN: no legal move ${san} at ply ${game.length + 1}`);
+    Object.assign(this, game);
     // A result in the headers that the moves do not explain is a resignation.
-    if (!outcome && (Result === '1-0' || Result === '0-1')) this.resigned = Result === '1-0' ? 'b' : 'w';
+    if (!this.outcome() && (Result === '1-0' || Result === '0-1')) this.resigned = Result === '1-0' ? 'b' : 'w';
   }
 
+  // The PGN, the variant and first position in its tags when not standard chess's.
   pgn(headers) {
-    const chess = new Chess(this.startFen);
-    for (const move of this.moves) chess.move(move.san);
     const outcome = this.outcome();
-    const all = { ...headers, ...this.headers, Result: outcome ? outcome.result : '*' };
-    for (const [key, value] of Object.entries(all)) if (value !== null && value !== undefined) chess.setHeader(key, String(value));
-    return chess.pgn({ maxWidth: 80 });
+    const tags = { ...headers, ...this.headers, Result: outcome ? outcome.result : '*' };
+    if (this.chess960) tags.Variant = 'Chess960';
+    if (this.chess960 || this.startFen !== INITIAL_FEN) Object.assign(tags, { SetUp: '1', FEN: this.startFen });
+    return writePgn(tags, this.startFen, this.moves.map((m) => m.san));
   }
 }

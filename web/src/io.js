@@ -27,7 +27,7 @@ export function wireGameIo(game, { headers, loaded }) {
     const text = $('io-text').value.trim();
     const fen = looksLikeFen(text);
     try {
-      if (fen) game.loadFen(text);
+      if (fen) game.loadFen(text, $('io-chess960').checked);
       else game.loadPgn(text);
     } catch (error) {
       say(error.message, true);

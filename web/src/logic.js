@@ -52,8 +52,8 @@ export function looksLikeFen(text) {
 }
 
 // Options the page sets itself: it never ponders, it asks for the lines an
-// analysis shows, and it plays its levels by rating.
-const PAGE_OPTIONS = ['Ponder', 'MultiPV', 'UCI_LimitStrength', 'UCI_Elo', 'Seed'];
+// analysis shows, it plays its levels by rating, and the game says its variant.
+const PAGE_OPTIONS = ['Ponder', 'MultiPV', 'UCI_LimitStrength', 'UCI_Elo', 'Seed', 'UCI_Chess960'];
 
 // The options the settings offer: every one the engine announced but its
 // build stamp (named after the engine itself) and those the page sets.

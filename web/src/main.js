@@ -14,9 +14,11 @@ import {
   fillLevels, readLevel, renderBanner, renderEvalBar, renderGraph, renderLines, renderMoves, renderSettings, UciLog,
   wireNavigation,
 } from './panels.js';
-import { DEPTHS, goCommand, levelOptions, levelSeconds, LINES, uciMove } from './uci.js';
+import { chess960Fen, INITIAL_FEN } from './rules.js';
+import { clampSpin, DEPTHS, goCommand, levelOptions, levelSeconds, LINES, uciMove } from './uci.js';
 
 const $ = (id) => document.getElementById(id);
+const START_NUMBERS = { min: 0, max: 959 };
 
 const game = new Game();
 const view = {
@@ -25,6 +27,7 @@ const view = {
   orientation: 'white',
   thinking: null, // the engine's search for its move
   choosing: false, // the promotion choice is open
+  number: null, // the Chess960 start position's number, for a game started here
 };
 let engine = null;
 let analysis = null; // the engine's analyses, once there is an engine
@@ -72,6 +75,8 @@ function refresh() {
   document.body.dataset.thinking = view.thinking ? 'yes' : 'no';
   document.body.dataset.analysing = analysis?.running ? 'yes' : 'no';
   $('turn-status').textContent = turnText(view, game);
+  const number = view.number === null ? '' : ` position ${view.number}`;
+  $('variant').textContent = game.chess960 ? `Chess960${number}` : '';
 }
 
 function jump(ply) {
@@ -91,7 +96,8 @@ async function engineMove() {
   if (!live() || view.mode !== 'play' || view.thinking || analysis.gameRun || game.outcome()) return;
   if (game.cursor !== game.length || game.turnAt() === view.userColor) return;
   const ply = game.length;
-  const search = engine.search(game.positionCommand(ply), goCommand(level()), undefined, levelOptions(level()),
+  const options = { ...levelOptions(level()), UCI_Chess960: game.chess960 };
+  const search = engine.search(game.positionCommand(ply), goCommand(level()), undefined, options,
     levelSeconds(level()));
   view.thinking = search;
   refresh();
@@ -125,12 +131,15 @@ function stopEverything() {
   $('game-message').textContent = '';
 }
 
-function newGame() {
+// A Chess960 game starts from the number typed, or from one drawn at random.
+function newGame(chess960) {
   stopEverything();
   setMode('play');
   view.userColor = $('side').value;
   view.orientation = view.userColor === 'w' ? 'white' : 'black';
-  game.reset();
+  const typed = $('start-number').value;
+  view.number = !chess960 ? null : typed === '' ? Math.floor(Math.random() * 960) : clampSpin(START_NUMBERS, typed);
+  game.reset(chess960 ? chess960Fen(view.number) : INITIAL_FEN, chess960);
   positionChanged();
 }
 
@@ -176,7 +185,8 @@ function wire() {
     setMode($('mode').value);
     positionChanged();
   };
-  $('new-game').onclick = newGame;
+  $('new-game').onclick = () => newGame(false);
+  $('new-chess960').onclick = () => newGame(true);
   $('take-back').onclick = takeBack;
   $('flip').onclick = () => {
     view.orientation = view.orientation === 'white' ? 'black' : 'white';
@@ -197,6 +207,7 @@ function wire() {
     headers: () => pgnHeaders(new Date(), engine?.name ?? 'Solvane', view.userColor, level()),
     loaded: () => {
       stopEverything();
+      view.number = null;
       positionChanged();
     },
   });

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the page reads from the engine's lines and what it asks of it: pure
 // functions, shared by the page and its unit tests.
-import { Chess } from 'chess.js';
+import { makeSanAndPlay } from 'chessops/san';
+import { legalMove, readFen } from './rules.js';
 
 // The levels offered: seconds per move, a fixed depth, or a playing strength
 // by rating (UCI_Elo; none for full strength), each with a word for it.
@@ -132,17 +133,16 @@ export function uciMove(text) {
   return move;
 }
 
-// The principal variation in standard notation from the position searched;
-// it stops at the first move that is not legal there.
-export function pvToSan(fen, pv) {
-  const chess = new Chess(fen);
+// The principal variation, in the engine's notation of the game's variant,
+// in standard notation from the position searched; it stops at the first
+// move that is not legal there.
+export function pvToSan(fen, pv, chess960) {
+  const pos = readFen(fen, chess960);
   const san = [];
   for (const text of pv) {
-    try {
-      san.push(chess.move(uciMove(text)).san);
-    } catch {
-      break;
-    }
+    const move = legalMove(pos, uciMove(text));
+    if (!move) break;
+    san.push(makeSanAndPlay(pos, move));
   }
   return san;
 }

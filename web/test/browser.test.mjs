@@ -10,7 +10,10 @@ import { createInterface } from 'node:readline';
 import { test } from 'node:test';
 import { setTimeout as sleep } from 'node:timers/promises';
 import { fileURLToPath } from 'node:url';
-import { Chess } from 'chess.js';
+import { Chess } from 'chessops/chess';
+import { INITIAL_FEN, makeFen, parseFen } from 'chessops/fen';
+import { makeSan, parseSan } from 'chessops/san';
+import { makeSquare, parseUci } from 'chessops/util';
 import puppeteer from 'puppeteer-core';
 
 const root = fileURLToPath(new URL('../..', import.meta.url));
@@ -82,9 +85,17 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
   const copy = async (what) =>
     (await page.$eval(`#copy-${what}`, (button) => button.click()), page.$eval('#io-text', (area) => area.value));
   const hasTags = (pgn, tags) => tags.forEach((tag) => assert.ok(pgn.includes(`[${tag}]`), tag));
-  // The position after the moves given, each checked legal on the way.
-  const replay = (sans, from) => sans.reduce((chess, san) => (chess.move(san), chess), new Chess(from));
-  const legal = async () => replay(await moves()).moves({ verbose: true }).map((m) => m.lan);
+  // The position after the moves given, each checked legal on the way; a move
+  // in the engine's notation, checked legal there, in SAN.
+  const replay = (sans, from = INITIAL_FEN) => sans.reduce((pos, san) => {
+    const move = parseSan(pos, san);
+    assert.ok(move, san);
+    return (pos.play(move), pos);
+  }, Chess.fromSetup(parseFen(from).unwrap()).unwrap());
+  const sanOf = (pos, uci) => (assert.ok(pos.isLegal(parseUci(uci)), uci), makeSan(pos, parseUci(uci)));
+  const fenAfter = (sans, from) => makeFen(replay(sans, from).toSetup());
+  const legal = async () => [...replay(await moves()).allDests()]
+    .flatMap(([from, tos]) => [...tos].map((to) => makeSquare(from) + makeSquare(to)));
   const playAny = async () => play((await legal())[0]);
   const stop = async () => (await page.click('#stop'), until(() => document.body.dataset.analysing === 'no'));
   // The analysis lines in SAN without move numbers; given a number, once that many rows of one depth are shown.
@@ -108,7 +119,7 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     await until(() => document.querySelector('#uci-log').textContent.includes('uciok'));
     // The settings offer what the engine announced but its build stamp and the options the page sets itself.
     const announced = (await text('#uci-log')).match(/(?<=^← option name ).+?(?= type )/gm)
-      .filter((name) => !/^(Solvane .*|Ponder|MultiPV|UCI_LimitStrength|UCI_Elo|Seed)$/.test(name));
+      .filter((name) => !/^(Solvane .*|Ponder|MultiPV|UCI_LimitStrength|UCI_Elo|Seed|UCI_Chess960)$/.test(name));
     assert.deepEqual(await page.$$eval('#settings-form input', (inputs) => inputs.map((i) => i.name)), announced);
     assert.ok(announced.includes('Threads') && announced.includes('Pawn'), announced.join());
     await page.$eval('#settings-form input[name="Move Overhead"]',
@@ -127,7 +138,7 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     // Every bestmove is the reply listed after the user's move, and no other reply came.
     const sans = await moves();
     const replies = (await text('#uci-log')).match(/(?<=^← bestmove )\S+/gm);
-    const played = replies.map((uci, i) => replay(sans.slice(0, 2 * i + 1)).move(uci).san);
+    const played = replies.map((uci, i) => sanOf(replay(sans.slice(0, 2 * i + 1)), uci));
     assert.deepEqual(played, sans.filter((_, i) => i % 2));
     // The page answers while the engine thinks; take back.
     const count = sans.length;
@@ -182,7 +193,7 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
       assert.deepEqual({ moves: await moves(), fen: await copy('fen') }, before, bad);
     }
     await page.click('#moves button[data-ply="3"]');
-    assert.equal(await copy('fen'), replay(before.moves.slice(0, 3)).fen());
+    assert.equal(await copy('fen'), fenAfter(before.moves.slice(0, 3)));
     const out = await copy('pgn');
     hasTags(out, ['Event "Test"', 'White "Player"', 'Black "Solvane 1.8.5"', 'Result "*"', 'TimeControl "-"']);
     assert.match(out, /\[Date "\d{4}\.\d\d\.\d\d"\]\n(.|\n)*\n\n1\. e4 e5 2\. Nf3 Nc6 3\. Bb5 a6 \*$/);
@@ -193,7 +204,7 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     const from = await copy('fen');
     await page.click('#analyse');
     const sans = await lines(3);
-    for (const san of sans) assert.ok(replay(san, from).history().length >= 2, san.join(' '));
+    for (const san of sans) assert.ok(san.length >= 2 && replay(san, from), san.join(' '));
     assert.equal(new Set(sans.map((san) => san[0])).size, 3, 'three different first moves');
     assert.equal((await page.$$('#board svg.cg-shapes line')).length, 3, 'an arrow for each line');
     assert.match(await text('#eval-bar .eval-text'), /^([+-]\d+\.\d\d|0\.00|#-?\d+)$/);
@@ -205,7 +216,7 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     const [[best]] = await lines();
     await page.click('#lines-body tr .line-move');
     await settled(7);
-    assert.equal(await copy('fen'), replay([best], from).fen());
+    assert.equal(await copy('fen'), fenAfter([best], from));
     // The whole game analysed, its graph clickable.
     await page.select('#game-depth', '2');
     await page.click('#analyse-game');
@@ -219,6 +230,52 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     await page.click('#analyse');
     await until(() => document.querySelector('#eval-bar .eval-text').textContent === '0-1');
     assert.ok(await page.$eval('#eval-bar .eval-text', (e) => e.scrollWidth <= e.clientWidth), 'the text overflows');
+    await stop();
+  });
+
+  await t.test('Chess960: a numbered start, both castlings on the board, the engine told; PGN, FENs', async () => {
+    const rank = 'bbrknnrq/pppppppp/8/8/8/8/PPPPPPPP/BBRKNNRQ';
+    const start = `${rank} w GCgc - 0 1`;
+    await page.$eval('#start-number', (input) => (input.value = '752'));
+    await page.click('#new-chess960');
+    assert.deepEqual([await text('#variant'), await copy('fen')], ['Chess960 position 752', start]);
+    // Both sides moved on the board, White's by drags and Black's by clicks: Black castles queen side, White king side.
+    await page.select('#mode', 'analyse');
+    const castled = 'f1e3 d8c8 e1f3 f8e6 d1g1';
+    for (const [i, move] of castled.split(' ').entries()) {
+      await play(move, i % 2 === 1);
+      await settled(i + 1);
+    }
+    // Back to the game: the engine answers Black's move, a legal one, told the castlings as the king taking its rook.
+    await page.select('#mode', 'play');
+    await settled(6);
+    await shot('chess960-castled');
+    const [sans, log] = [await moves(), await text('#uci-log')];
+    assert.deepEqual(sans.slice(0, 5), ['Ne3', 'O-O-O', 'Nf3', 'Ne6', 'O-O']);
+    assert.equal(sanOf(replay(sans.slice(0, 5), start), log.match(/(?<=^← bestmove )\S+/gm).at(-1)), sans[5]);
+    const told = `^→ setoption name UCI_Chess960 value true$[^]*^→ position fen ${start} moves ${castled}$`;
+    assert.match(log, new RegExp(told, 'm'));
+    const pgn = await copy('pgn');
+    hasTags(pgn, ['Variant "Chess960"', 'SetUp "1"', `FEN "${start}"`]);
+    await load(pgn);
+    await settled(6);
+    assert.deepEqual(await moves(), sans);
+    // FENs of Chess960 when asked for: a castling right without its rook refused, X-FEN taken; unasked, refused.
+    const refused = async (reason) => (await page.waitForSelector('#io-message.error', { visible: true }),
+      assert.match(await text('#io-message'), reason));
+    await page.click('#io-chess960');
+    await load(`${rank} w GCga - 0 1`);
+    await refused(/^Invalid FEN: castling with the rook on a8: no black rook there$/);
+    assert.deepEqual(await moves(), sans, 'the game kept');
+    await load(`${rank} w KQkq - 0 1`);
+    assert.deepEqual([await text('#variant'), await copy('fen')], ['Chess960', start]);
+    await page.click('#io-chess960');
+    await load(`${rank} w KQkq - 0 1`);
+    await refused(/^Invalid FEN: castling with the rook on c1: Chess960 castling/);
+    // A game of standard chess tells the engine so.
+    await load(INITIAL_FEN);
+    await page.click('#analyse');
+    await until(() => document.querySelector('#uci-log').textContent.includes('→ setoption name UCI_Chess960 value false'));
     await stop();
   });
 
@@ -258,7 +315,7 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     await restart();
     const from = await copy('fen');
     const [line] = await lines(2);
-    assert.ok(replay(line, from).history().length > 0, line.join(' '));
+    assert.ok(line.length > 0 && replay(line, from), line.join(' '));
     await stop();
     // The engine itself ends, its worker alive: its move does not come in time.
     await level('time', '0.1');

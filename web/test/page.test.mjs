@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page's own logic without a browser: engine lines read into scores, SAN
 // lines and options, levels into "go" commands, the bridge's bookkeeping of
-// searches, the game's endings, who may move and what take back takes (the
-// browser test loads and refuses FENs and PGNs).
+// searches, the game's endings, who may move and what take back takes,
+// Chess960's start positions, FENs, castling and PGN tags (the browser test
+// loads and refuses FENs and PGNs).
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { Engine } from '../src/engine.js';
@@ -10,17 +11,20 @@ import { Game } from '../src/game.js';
 import {
   canMove, looksLikeFen, pgnHeaders, settingsOptions, takeBackPlies, turnText, updateLines,
 } from '../src/logic.js';
+import { boardDests, chess960Fen, chess960Rank } from '../src/rules.js';
 import {
   barText, clampSpin, formatScore, goCommand, levelOptions, levelText, MOVE_TIMES, numberedLine, parseInfo, parseOption,
-  pvToSan, whiteScore, whiteShare,
+  pvToSan, uciMove, whiteScore, whiteShare,
 } from '../src/uci.js';
 
 const START = 'rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1';
+// Chess960 castling both ways, the rooks next to the king and three files away, neither on the king's last square.
+const CASTLE960 = '3rk2r/pppppppp/8/8/8/8/PPPPPPPP/3RK2R w HDhd - 0 1';
 
 // A game loaded from a FEN (or a PGN), then the moves given, each of them legal.
-function gameOf(sans, text, kind = 'loadFen') {
+function gameOf(sans, text, kind = 'loadFen', chess960 = false) {
   const game = new Game();
-  if (text) game[kind](text);
+  if (text) game[kind](text, chess960);
   for (const san of sans.split(' ').filter(Boolean)) assert.ok(game.play(san), san);
   return game;
 }
@@ -49,13 +53,14 @@ test('info lines: depth, nodes, the score from White, the line in SAN, the rows 
   for (const line of ['bestmove e2e4', 'info string position refused: x', 'info depth x score cp 1 nodes 1 pv '])
     assert.equal(parseInfo(line), null, line);
   // Principal variations in SAN, numbered from their position, up to a move not legal there.
-  for (const [fen, pv, line] of [
+  for (const [fen, pv, line, chess960] of [
     [START, 'e2e4 e7e5 g1f3', '1. e4 e5 2. Nf3'],
     ['4k3/1P6/8/8/8/8/6p1/4K3 w - - 0 1', 'b7b8Q e8e7 e1f2 g2g1N', '1. b8=Q+ Ke7 2. Kf2 g1=N'],
     ['r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 3 30', 'e8c8 e1g1 c8b8', '30... O-O-O 31. O-O Kb8'],
     [START, 'e2e4 e2e4 d7d5', '1. e4'],
+    [CASTLE960, 'e1h1 e8d8 g1h1', '1. O-O O-O-O 2. Kh1', true], // the king takes its rook
   ])
-    assert.equal(numberedLine(fen, pvToSan(fen, pv.split(' '))), line);
+    assert.equal(numberedLine(fen, pvToSan(fen, pv.split(' '), chess960)), line);
   // Analysis rows: each line of a depth in its place, a new depth's first line starting them anew.
   const row = (depth, multipv) => ({ depth, multipv });
   let rows = [];
@@ -69,10 +74,11 @@ test('settings and levels: option lines read, the stamp and the options the page
     'option name Mobility type spin default -3 min -9 max 9', 'option name Promote_in_uppercase type check default true',
     'option name Solvane 9 compile le Dec  7 2026 10:00:00 type check default false',
     'option name Ponder type check default false', 'option name Move Overhead type spin default 50 min 0 max 5000',
-    'option name MultiPV type spin default 1 min 1 max 256', 'option name Style type combo default A var A var B',
+    'option name MultiPV type spin default 1 min 1 max 256', 'option name UCI_Chess960 type check default false',
+    'option name Style type combo default A var A var B',
     'option name Pawn type spin default 100', 'option name Ponder type check default false min 0 max 1'].map(parseOption);
   assert.deepEqual(options[1], { name: 'Mobility', type: 'spin', value: -3, min: -9, max: 9 });
-  assert.deepEqual(options.slice(7), [null, null, null], 'other types, and ranges on the wrong type');
+  assert.deepEqual(options.slice(8), [null, null, null], 'other types, and ranges on the wrong type');
   assert.deepEqual(settingsOptions(options.filter(Boolean), 'Solvane 9').map((o) => [o.name, o.value]),
     [['Pawn', 100], ['Mobility', -3], ['Promote_in_uppercase', true], ['Move Overhead', 50]]);
   assert.deepEqual(['-20', '4.6', 'x', '12'].map((text) => clampSpin(options[1], text)), [-9, 5, 0, 9]);
@@ -168,4 +174,49 @@ test('the game: its endings, who may move, what take back takes, its PGN tags, a
   for (const [text, fen] of [[START, true], ['  7k/8/8/8/8/8/8/K7 w - -', true], ['8/8/8/8 w', false],
     ['[Event "x"]\n1. e4', false], ['1. e4 e5 *', false]])
     assert.equal(looksLikeFen(text), fen, text);
+});
+
+test('Chess960: numbered start positions, FENs read and refused, castling on the board and for the engine, PGN', () => {
+  // The standard numbering; the 960 all different, each a king between its rooks and bishops on both colours.
+  assert.deepEqual([0, 518, 959].map(chess960Rank), ['BBQNNRKR', 'RNBQKBNR', 'RKRNNQBB']);
+  const ranks = Array.from({ length: 960 }, (_, n) => chess960Rank(n));
+  assert.equal(new Set(ranks).size, 960);
+  for (const rank of ranks) {
+    assert.match([...rank].sort().join('') + rank, /^BBKNNQRR.*R.*K.*R/, rank);
+    assert.notEqual(rank.indexOf('B') % 2, rank.lastIndexOf('B') % 2, rank);
+  }
+  // X-FEN or Shredder-FEN in, Shredder-FEN out; a castling right that cannot be is refused, as is Chess960's unasked.
+  for (const [text, chess960, out] of [
+    [chess960Fen(752), true, 'bbrknnrq/pppppppp/8/8/8/8/PPPPPPPP/BBRKNNRQ w GCgc - 0 1'],
+    ['4k3/8/8/8/8/8/8/4KR1R w K - 0 1', true, '4k3/8/8/8/8/8/8/4KR1R w H - 0 1'], // the outermost rook
+    ['r3k2r/8/8/8/8/8/8/R3K2R w HAha - 0 1', false, 'r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1'],
+    ['bbrknnrq/pppppppp/8/8/8/8/PPPPPPPP/BBRKNNRQ w GCga - 0 1', true, /rook on a8: no black rook there$/],
+    ['4k3/8/8/8/8/8/8/4KRR1 w GF - 0 1', true, /rook on f1: the king is not between its two castling rooks$/],
+    ['4k3/8/8/8/8/8/4K3/R6R w HA - 0 1', true, /rook on a1: the white king is not on its first rank$/],
+    [chess960Fen(752), false, /rook on c1: Chess960 castling/],
+  ])
+    if (out instanceof RegExp) assert.throws(() => gameOf('', text, 'loadFen', chess960), out);
+    else assert.equal(gameOf('', text, 'loadFen', chess960).fenAt(), out, text);
+  // Castling by the king onto its rook, or two steps toward one three files away or more; the engine's notation.
+  const standard = 'r3k2r/pppppppp/8/8/8/8/PPPPPPPP/R3K2R w KQkq - 0 1';
+  for (const [fen, chess960, dests, moves, command] of [
+    [CASTLE960, true, 'd1 f1 g1 h1', 'e1g1 e8d8', `position fen ${CASTLE960} moves e1h1 e8d8`],
+    [standard, false, 'a1 c1 d1 f1 g1 h1', 'e1h1 e8c8', `position fen ${standard} moves e1g1 e8c8`],
+  ]) {
+    const game = gameOf('', fen, 'loadFen', chess960);
+    assert.equal(boardDests(game.at()).get(moves.slice(0, 2)).sort().join(' '), dests);
+    for (const move of moves.split(' ')) assert.ok(game.play(uciMove(move)), move);
+    assert.deepEqual([game.moves.map((m) => m.san).join(' '), game.positionCommand()], ['O-O O-O-O', command]);
+  }
+  // PGN: the variant and first position in the tags, read back as written; comments and variations passed over.
+  const game = gameOf('O-O O-O-O Kh1', CASTLE960, 'loadFen', true);
+  const pgn = game.pgn({ Event: 'A "quoted" name' });
+  for (const tag of ['Variant "Chess960"', 'SetUp "1"', `FEN "${CASTLE960}"`, 'Event "A \\"quoted\\" name"'])
+    assert.ok(pgn.includes(`[${tag}]`), tag);
+  const back = gameOf('', pgn, 'loadPgn');
+  assert.deepEqual([back.chess960, back.startFen, back.positionCommand(), back.headers.Event],
+    [true, CASTLE960, game.positionCommand(), 'A "quoted" name']);
+  const text = '1. e4 {a (comment} e5 (1... c5 (1... e6) 2. Nf3) 2. Nf3 $1 Nc6!? 3. Bc4 Nf6 4. 0-0 *';
+  assert.equal(gameOf('', text, 'loadPgn').moves.map((m) => m.san).join(' '), 'e4 e5 Nf3 Nc6 Bc4 Nf6 O-O');
+  assert.throws(() => gameOf('', '[Variant "Atomic"]\n\n1. e4 *', 'loadPgn'), /variant Atomic is not played here/);
 });
