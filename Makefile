@@ -19,8 +19,9 @@ CTEST_FLAGS ?=
 # Debian packages: what `make run` needs, and what `make test` adds.
 PACKAGES_RUN := g++ cmake
 PACKAGES_TEST := python3 libgtest-dev clang libclang-rt-14-dev stockfish
-# The page and its tests: Emscripten, Chromium, and npm where Node came without it.
-PACKAGES_WEB := emscripten chromium $(if $(shell command -v npm),,npm)
+# The page and its tests: Emscripten (and clang's profile runtime), Chromium,
+# and npm where Node came without it.
+PACKAGES_WEB := emscripten libclang-rt-14-dev chromium $(if $(shell command -v npm),,npm)
 
 .PHONY: all deps-run deps-test deps-web release run check-build tsan-build fuzz-build test perft bench fuzz soak mutants \
   calibrate clean wasm web web-serve web-modules simulate simulate-build
@@ -138,8 +139,21 @@ WEB_PORT ?= 8000
 # find Debian's own modules (acorn among them).
 EM_ENV = NODE_PATH=$(patsubst %/acorn/package.json,%,$(shell dpkg -L node-acorn 2>/dev/null | grep -m1 '/acorn/package.json$$'))
 
+# The WebAssembly build is laid out by a profile of the bench too, recorded by
+# a native build with the clang that Emscripten compiles with; a new profile
+# makes every object of the WebAssembly build again.
+WASM_PROFILE := build/wasm-profile
 wasm: deps-web
-	$(EM_ENV) emcmake cmake -S . -B $(WASM) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+	CC=clang-14 CXX=clang++-14 cmake -S . -B $(WASM_PROFILE) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+	  -DSOLVANE_PGO=generate -DSOLVANE_PGO_DIR=$(CURDIR)/$(WASM_PROFILE)/profile >/dev/null
+	cmake --build $(WASM_PROFILE) -j $(JOBS) --target solvane
+	if [ ! -f $(WASM_PROFILE)/profile/solvane.profdata ] || \
+	   [ $(WASM_PROFILE)/solvane -nt $(WASM_PROFILE)/profile/solvane.profdata ]; then \
+	  rm -rf $(WASM_PROFILE)/profile && $(WASM_PROFILE)/solvane bench $(PGO_DEPTH) >/dev/null && \
+	  llvm-profdata-14 merge -o $(WASM_PROFILE)/profile/solvane.profdata $(WASM_PROFILE)/profile/*.profraw && \
+	  rm -rf $(WASM)/engine; fi
+	$(EM_ENV) emcmake cmake -S . -B $(WASM) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DSOLVANE_PGO=use \
+	  -DSOLVANE_PGO_DIR=$(CURDIR)/$(WASM_PROFILE)/profile >/dev/null
 	$(EM_ENV) cmake --build $(WASM) -j $(JOBS) --target solvane
 
 # The page's libraries, as the lock file pins them.
@@ -258,11 +272,48 @@ check32: $(M32_GTEST)/install/lib/cmake/GTest/GTestConfig.cmake
 	cd tests/e2e && SOLVANE_EXE=$(CURDIR)/$(M32)/solvane SOLVANE_BIN=$(CURDIR)/tests/cross/qemu-solvane \
 	  $(CROSS_PY) -v $(CHECK32_E2E)
 
-# The Debian package: build/pkg/solvane_<version>_<arch>.deb.
-package:
-	cmake -S . -B $(PKG) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-	cmake --build $(PKG) -j $(CROSS_JOBS)
-	cd $(PKG) && cpack -G DEB
+# The Debian package of the Release build: build/pkg/solvane_<version>_<arch>.deb.
+package: release
+	rm -rf $(PKG) && cd $(RELEASE) && cpack -G DEB -B $(CURDIR)/$(PKG) >/dev/null
+
+# ---- Release archives: build/dist ----
+# solvane-VERSION-windows.zip, -linux-x86_64.tar.gz, -web.tar.gz, the .deb and
+# SHA256SUMS over them, each archive holding one folder of its own name.
+DIST := build/dist
+VERSION := $(shell sed -n 's/^project.solvane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+DIST_STAGE := build/dist-stage
+# Files in name order, owned by root rather than by whoever built them.
+DIST_TAR := tar --sort=name --owner=0 --group=0 --numeric-owner -czf
+
+.PHONY: dist-deps dist-archives dist dist-check
+
+dist-deps: cross-deps
+	@scripts/install-packages.sh lintian dpkg-dev
+
+dist-archives: dist-deps release windows web package
+	rm -rf $(DIST) $(DIST_STAGE) && mkdir -p $(DIST)
+	d=$(DIST_STAGE)/solvane-$(VERSION)-windows && mkdir -p $$d && \
+	  cp $(WINDOWS)/solvane-x64.exe $(WINDOWS)/solvane-x86.exe $$d/ && \
+	  sed 's/$$/\r/' README.md >$$d/README.txt && sed 's/$$/\r/' LICENSE >$$d/LICENSE.txt && \
+	  cd $(DIST_STAGE) && cmake -E tar cf $(CURDIR)/$(DIST)/solvane-$(VERSION)-windows.zip --format=zip \
+	  solvane-$(VERSION)-windows
+	d=$(DIST_STAGE)/solvane-$(VERSION)-linux-x86_64 && mkdir -p $$d && \
+	  strip -o $$d/solvane $(RELEASE)/solvane && cp docs/solvane.6 README.md LICENSE $$d/ && \
+	  $(DIST_TAR) $(DIST)/solvane-$(VERSION)-linux-x86_64.tar.gz -C $(DIST_STAGE) solvane-$(VERSION)-linux-x86_64
+	d=$(DIST_STAGE)/solvane-$(VERSION)-web && mkdir -p $$d && cp -r $(WEB)/. $$d/ && \
+	  cp web/SERVING.txt LICENSE $$d/ && \
+	  $(DIST_TAR) $(DIST)/solvane-$(VERSION)-web.tar.gz -C $(DIST_STAGE) solvane-$(VERSION)-web
+	cp $(PKG)/solvane_$(VERSION)_*.deb $(DIST)/
+	cd $(DIST) && sha256sum *.zip *.tar.gz *.deb >SHA256SUMS
+	rm -rf $(DIST_STAGE)
+
+# Each archive unpacked apart and its engine run (the Windows ones under Wine),
+# the checksums, and lintian on the package.
+dist-check: build/wine-prefix/system.reg
+	$(WINE_ENV) WINE=$(WINE) WINESERVER=$(WINESERVER) tests/dist/check-archives.sh $(DIST)
+
+dist: dist-archives
+	$(MAKE) dist-check
 
 # Each fault of tests/mutants/mutants.txt, planted alone in a copy of the tree
 # (build/mutants), must make the tests fail: a build and a test run per fault.
