@@ -142,8 +142,9 @@ class Match:
         if move not in legal:
             return self.fault(p, stm, "illegal", "illegal move %r" % move)
         clock[stm] -= p.stamp - sent
-        with self.lock:
-            self.lowest = min(self.lowest, clock[stm]) if p.ours else self.lowest
+        if p.ours:
+            with self.lock:
+                self.lowest = min(self.lowest, clock[stm])
         if clock[stm] < -GRACE:
             return self.fault(p, stm, "time_forfeits", "%.3f s over" % -clock[stm])
         clock[stm] += a.inc
