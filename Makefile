@@ -19,12 +19,12 @@ CTEST_FLAGS ?=
 # Debian packages: what `make run` needs, and what `make test` adds.
 PACKAGES_RUN := g++ cmake
 PACKAGES_TEST := python3 libgtest-dev clang libclang-rt-14-dev stockfish
-# The page and its tests: Emscripten (and clang's profile runtime), Chromium,
-# and npm where Node came without it.
-PACKAGES_WEB := emscripten libclang-rt-14-dev chromium $(if $(shell command -v npm),,npm)
+# The page and its tests: Emscripten with clang 19 as its compiler (and
+# clang's profile runtime), Chromium, and npm where Node came without it.
+PACKAGES_WEB := emscripten clang-19 lld-19 llvm-19 libclang-rt-19-dev chromium $(if $(shell command -v npm),,npm)
 
 .PHONY: all deps-run deps-test deps-web release run check-build tsan-build fuzz-build test perft bench fuzz soak mutants \
-  calibrate clean wasm web web-serve web-modules simulate simulate-build
+  calibrate clean clang-profile wasm web web-serve web-modules simulate simulate-build
 
 all: release
 
@@ -136,24 +136,32 @@ WASM := build/wasm
 WEB := build/web
 WEB_PORT ?= 8000
 # Debian's emcc runs its JavaScript tools with the node on the PATH, which must
-# find Debian's own modules (acorn among them).
-EM_ENV = NODE_PATH=$(patsubst %/acorn/package.json,%,$(shell dpkg -L node-acorn 2>/dev/null | grep -m1 '/acorn/package.json$$'))
+# find Debian's own modules (acorn among them). It compiles with clang 19
+# rather than its own clang 14, which read the thread's base again in every
+# block touching the thread-local state; its runtime libraries, built by
+# clang 14, link unchanged, and its check of the clang version would only warn.
+EM_ENV = NODE_PATH=$(patsubst %/acorn/package.json,%,$(shell dpkg -L node-acorn 2>/dev/null | grep -m1 '/acorn/package.json$$')) \
+  EM_LLVM_ADD_VERSION=19 EM_CLANG_ADD_VERSION=19 EMCC_SKIP_SANITY_CHECK=1
 
-# The WebAssembly build is laid out by a profile of the bench too, recorded by
-# a native build with the clang that Emscripten compiles with; a new profile
-# makes every object of the WebAssembly build again.
-WASM_PROFILE := build/wasm-profile
-wasm: deps-web
-	CC=clang-14 CXX=clang++-14 cmake -S . -B $(WASM_PROFILE) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-	  -DSOLVANE_PGO=generate -DSOLVANE_PGO_DIR=$(CURDIR)/$(WASM_PROFILE)/profile >/dev/null
-	cmake --build $(WASM_PROFILE) -j $(JOBS) --target solvane
-	if [ ! -f $(WASM_PROFILE)/profile/solvane.profdata ] || \
-	   [ $(WASM_PROFILE)/solvane -nt $(WASM_PROFILE)/profile/solvane.profdata ]; then \
-	  rm -rf $(WASM_PROFILE)/profile && $(WASM_PROFILE)/solvane bench $(PGO_DEPTH) >/dev/null && \
-	  llvm-profdata-14 merge -o $(WASM_PROFILE)/profile/solvane.profdata $(WASM_PROFILE)/profile/*.profraw && \
-	  rm -rf $(WASM)/engine; fi
+# The Windows and WebAssembly builds are laid out by a profile of the bench,
+# recorded by the same sources built natively with the clang they are compiled
+# with (their own runtimes cannot record one); recorded again whenever the
+# engine changed.
+CLANG_PGO := build/clang-pgo
+CLANG_PROFILE := $(CURDIR)/$(CLANG_PGO)/profile
+clang-profile:
+	CXX=clang++-19 cmake -S . -B $(CLANG_PGO) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DSOLVANE_PGO=generate \
+	  -DSOLVANE_PGO_DIR=$(CLANG_PROFILE) >/dev/null
+	cmake --build $(CLANG_PGO) -j $(JOBS) --target solvane
+	if [ ! -f $(CLANG_PROFILE)/solvane.profdata ] || [ $(CLANG_PGO)/solvane -nt $(CLANG_PROFILE)/solvane.profdata ]; then \
+	  rm -rf $(CLANG_PROFILE) && $(CLANG_PGO)/solvane bench $(PGO_DEPTH) >/dev/null && \
+	  llvm-profdata-19 merge -o $(CLANG_PROFILE)/solvane.profdata $(CLANG_PROFILE)/*.profraw; fi
+
+# A new profile makes every object of the WebAssembly build again.
+wasm: deps-web clang-profile
+	if [ $(CLANG_PROFILE)/solvane.profdata -nt $(WASM)/solvane.wasm ]; then rm -rf $(WASM)/engine; fi
 	$(EM_ENV) emcmake cmake -S . -B $(WASM) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DSOLVANE_PGO=use \
-	  -DSOLVANE_PGO_DIR=$(CURDIR)/$(WASM_PROFILE)/profile >/dev/null
+	  -DSOLVANE_PGO_DIR=$(CLANG_PROFILE) >/dev/null
 	$(EM_ENV) cmake --build $(WASM) -j $(JOBS) --target solvane
 
 # The page's libraries, as the lock file pins them.
@@ -192,7 +200,7 @@ WINDOWS_E2E := test_protocol.Reader test_search.Clock.test_movetime test_search.
 CHECK32_E2E := test_protocol test_search test_tools test_reference
 CROSS_PY := PYTHONPATH=$(CURDIR)/tests/e2e python3 -m unittest
 
-.PHONY: cross-deps windows windows-profile windows-x64 windows-x86 windows-check check32 package
+.PHONY: cross-deps windows windows-x64 windows-x86 windows-check check32 package
 
 # Debian packages for the targets below (root; `apt-get update` first).
 # Wine's 32-bit half (wine32) comes from Debian's i386 architecture.
@@ -203,23 +211,10 @@ cross-deps:
 
 windows: windows-x86 windows-x64
 
-# The Windows builds' profile: the same sources built natively by clang,
-# instrumented, on the bench that trains the Linux build; recorded again
-# whenever the engine changed.
-WIN_PGO := build/win-pgo
-WIN_PROFILE := $(CURDIR)/$(WIN_PGO)/profile
-windows-profile:
-	CXX=clang++-19 cmake -S . -B $(WIN_PGO) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DSOLVANE_PGO=generate \
-	  -DSOLVANE_PGO_DIR=$(WIN_PROFILE) >/dev/null
-	cmake --build $(WIN_PGO) -j $(CROSS_JOBS) --target solvane
-	if [ ! -f $(WIN_PROFILE)/solvane.profdata ] || [ $(WIN_PGO)/solvane -nt $(WIN_PROFILE)/solvane.profdata ]; then \
-	  rm -rf $(WIN_PROFILE) && $(WIN_PGO)/solvane bench $(PGO_DEPTH) >/dev/null && \
-	  llvm-profdata-19 merge -o $(WIN_PROFILE)/solvane.profdata $(WIN_PROFILE)/*.profraw; fi
-
 # windows-x86 and windows-x64: toolchain cmake/mingw-<arch>.cmake, build in build/mingw-<arch>.
-windows-x86 windows-x64: windows-%: windows-profile
+windows-x86 windows-x64: windows-%: clang-profile
 	cmake -S . -B build/mingw-$* -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$*.cmake -DCMAKE_BUILD_TYPE=Release \
-	  -DBUILD_TESTING=OFF -DSOLVANE_PGO=use -DSOLVANE_PGO_DIR=$(WIN_PROFILE) >/dev/null
+	  -DBUILD_TESTING=OFF -DSOLVANE_PGO=use -DSOLVANE_PGO_DIR=$(CLANG_PROFILE) >/dev/null
 	cmake --build build/mingw-$* -j $(CROSS_JOBS) --target solvane
 	mkdir -p $(WINDOWS)
 	$(WINDOWS_STRIP_$*) -o $(WINDOWS)/solvane-$*.exe build/mingw-$*/solvane.exe

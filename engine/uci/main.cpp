@@ -94,3 +94,11 @@ int main(int argc, char** argv) {
     }
     return erreur("unknown argument '" + outil + "' (see solvane --help)");
 }
+
+#if defined(__EMSCRIPTEN__) && __clang_major__ >= 15
+// Clang names main(argc, argv) __main_argc_argv on WebAssembly since version
+// 15; the Emscripten runtime of Debian 12 still starts "main".
+extern "C" int __main_argc_argv(int argc, char** argv);
+extern "C" int main_pour_emscripten(int argc, char** argv) __asm__("main");
+int main_pour_emscripten(int argc, char** argv) { return __main_argc_argv(argc, argv); }
+#endif
