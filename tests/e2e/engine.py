@@ -15,6 +15,9 @@ BIN = os.environ.get("SOLVANE_BIN", "")
 # Every engine a test starts searches on this many threads: the lines must not change.
 THREADS = int(os.environ.get("SOLVANE_THREADS", "1"))
 LINE_END = b"\r\n" if os.environ.get("SOLVANE_LINE_END") == "crlf" else b"\n"
+# Emulated machines answer late: the waits and the bounds on how soon an answer
+# comes are multiplied by this (the engine's own clock still runs in real time).
+TIME_SCALE = float(os.environ.get("SOLVANE_TIME_SCALE", "1"))
 
 MOVE = r"[a-h][1-8][a-h][1-8][QRBNqrbn]?"
 INFO_LINE = re.compile(r"^info depth (\d+) score (cp|mate) (-?\d+) nodes (\d+) pv ((?:%s )*)$" % MOVE)
@@ -82,7 +85,7 @@ class Engine:
 
     def read_until(self, pattern, timeout=10.0):
         """The lines up to and including the first that matches pattern."""
-        deadline, got = time.monotonic() + timeout, []
+        deadline, got = time.monotonic() + timeout * TIME_SCALE, []
         while not got or not re.search(pattern, got[-1]):
             line = self.readline(deadline - time.monotonic())
             if line is None:

@@ -7,7 +7,7 @@ import re
 import time
 import unittest
 
-from engine import BESTMOVE_LINE, INFO_LINE, ONE_MOVE, ONE_MOVE_FEN, START_MOVES, EngineCase
+from engine import BESTMOVE_LINE, INFO_LINE, ONE_MOVE, ONE_MOVE_FEN, START_MOVES, TIME_SCALE, EngineCase
 
 
 class SearchCase(EngineCase):
@@ -40,7 +40,7 @@ class Clock(SearchCase):
         for go, low, high in (("go movetime 1500", 0.95, 3.0), ("go movetime 500", 0.48, 1.5)):
             self.idle(eng, "position startpos")
             elapsed, best, infos = self.timed(eng, go)
-            self.assertTrue(low <= elapsed < high, "%s answered after %.2f s" % (go, elapsed))
+            self.assertTrue(low <= elapsed < high * TIME_SCALE, "%s answered after %.2f s" % (go, elapsed))
             self.assertEqual(best.group(1), infos[-1].group(5).split()[0], "the last completed depth")
         self.assertEqual(self.end(eng), [])
 
@@ -52,10 +52,11 @@ class Clock(SearchCase):
                                         (1000, "go wtime 1500 btime 100000 movestogo 1", 0.45, 0.8),
                                         (0, "go wtime 1500 btime 100000 movestogo 1", 0.95, 1.3)):
             times = []
-            while len(times) < 3 and (not times or not low <= times[-1] < high):
+            while len(times) < 3 and (not times or not low <= times[-1] < high * TIME_SCALE):
                 self.idle(eng, "setoption name Move Overhead value %d" % overhead, "position startpos")
                 times.append(self.timed(eng, go)[0])
-            self.assertTrue(low <= min(times) < high, "overhead %d: answered after %s s" % (overhead, times))
+            self.assertTrue(low <= min(times) < high * TIME_SCALE,
+                            "overhead %d: answered after %s s" % (overhead, times))
         self.assertEqual(self.end(eng), [])
 
 
@@ -65,7 +66,7 @@ class StopAndPonder(SearchCase):
         eng.send("go infinite")
         self.assertNoBestmove(eng, 1.0)
         elapsed, best, _ = self.timed(eng, "stop", timeout=3)
-        self.assertLess(elapsed, 1.0)
+        self.assertLess(elapsed, 1.0 * TIME_SCALE)
         self.assertIn(best.group(1), START_MOVES)
         self.assertQuiet(eng)
         self.assertEqual(self.end(eng), [])
@@ -74,12 +75,12 @@ class StopAndPonder(SearchCase):
         eng = self.start()
         # 15000 / 30 = 500 ms: the budget that ponderhit reuses. The pondering
         # "go" arms no clock and computes none, though its 60000 would give 2000 ms.
-        self.assertLess(self.timed(eng, "go wtime 15000 btime 15000")[0], 2.0)
+        self.assertLess(self.timed(eng, "go wtime 15000 btime 15000")[0], 2.0 * TIME_SCALE)
         for end, low, high in (("ponderhit", 0.48, 1.5), ("stop", 0, 1.0)):
             eng.send("position startpos moves e2e4 e7e5", "go ponder wtime 60000 btime 60000")
             self.assertNoBestmove(eng, 1.2)
             elapsed = self.timed(eng, end, timeout=5)[0]
-            self.assertTrue(low <= elapsed < high, "answered %.2f s after %s" % (elapsed, end))
+            self.assertTrue(low <= elapsed < high * TIME_SCALE, "answered %.2f s after %s" % (elapsed, end))
             self.assertQuiet(eng)
         self.assertEqual(self.end(eng), [])
 
@@ -89,7 +90,7 @@ class StopAndPonder(SearchCase):
                 eng = self.running()
                 t0 = time.monotonic()
                 tail = self.end(eng, quit=quit)
-                self.assertLess(time.monotonic() - t0, 3.0)
+                self.assertLess(time.monotonic() - t0, 3.0 * TIME_SCALE)
                 self.assertIn(self.parse_search(tail)[1].group(1), START_MOVES)
 
 
@@ -165,7 +166,7 @@ class WorstMoments(SearchCase):
                     eng.proc.stdout.close()
                     t0 = time.monotonic()
                     eng.proc.wait(timeout=5)
-                    self.assertLess(time.monotonic() - t0, 2.0)
+                    self.assertLess(time.monotonic() - t0, 2.0 * TIME_SCALE)
 
 
 if __name__ == "__main__":
