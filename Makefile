@@ -311,6 +311,7 @@ dist-archives: dist-deps release windows web package
 # Each archive unpacked apart and its engine run (the Windows ones under Wine),
 # the checksums, and lintian on the package.
 dist-check: build/wine-prefix/system.reg
+	$(WINE32) --version >/dev/null 2>&1 || $(MAKE) x86-vm
 	$(WINE_ENV) WINE=$(WINE) WINESERVER=$(WINESERVER) tests/dist/check-archives.sh $(DIST)
 
 dist: dist-archives
