@@ -195,7 +195,7 @@ M32_GTEST := build/m32-gtest
 PKG := build/pkg
 # The commands checked on Windows: uci, isready, position with moves, go depth,
 # go movetime, stop, quit and the end of input.
-WINDOWS_E2E := test_protocol.Reader test_search.Clock.test_movetime test_search.StopAndPonder \
+WINDOWS_E2E := test_protocol.Reader test_search.Clock test_search.StopAndPonder \
   test_search.CommandsDuringSearch
 CHECK32_E2E := test_protocol test_search test_tools test_reference
 CROSS_PY := PYTHONPATH=$(CURDIR)/tests/e2e python3 -m unittest

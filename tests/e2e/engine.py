@@ -5,6 +5,7 @@ through a reader thread, every wait bounded by a timeout."""
 import os
 import queue
 import re
+import shutil
 import subprocess
 import tempfile
 import threading
@@ -26,14 +27,13 @@ START_MOVES = {f + "2" + f + r for f in "abcdefgh" for r in "34"} | {"b1a3", "b1
 # White king a1 in check from an unguarded queen on b2: a1b2 is the only legal move.
 ONE_MOVE_FEN = "k7/8/8/8/8/8/1q6/K7 w - - 0 1"
 ONE_MOVE = "a1b2"
+# The independent referee, where it is installed.
+STOCKFISH = shutil.which("stockfish") or shutil.which("/usr/games/stockfish")
 
 
-OPENINGS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "openings.txt")
-
-
-def opening_lines(path=OPENINGS):
-    """The move lists of an openings file, one a line ("#" starts a comment line)."""
-    with open(path) as f:
+def opening_lines():
+    """The move lists of the openings file, one a line ("#" starts a comment line)."""
+    with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "openings.txt")) as f:
         return [x.split() for x in f if x.strip() and not x.startswith("#")]
 
 
@@ -68,10 +68,7 @@ class Engine:
         self.lines.put((time.monotonic(), None))
 
     def send(self, *lines, eol="\n"):
-        self.send_raw("".join(line + eol for line in lines))
-
-    def send_raw(self, text):
-        self.proc.stdin.write(text.encode())
+        self.proc.stdin.write("".join(line + eol for line in lines).encode())
         self.proc.stdin.flush()
 
     def readline(self, timeout):

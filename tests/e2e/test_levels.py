@@ -36,16 +36,11 @@ class Levels(EngineCase):
         for elo in LEVELS:
             with self.subTest(elo=elo):
                 eng = self.limited(elo)
-                # A search the level ends by itself still waits for "stop".
-                eng.send("position startpos", "go infinite")
-                self.assertFalse([x for x in eng.silent(0.5) if x.startswith("bestmove")])
-                eng.send("stop")
-                self.assertIsNotNone(BESTMOVE_LINE.match(eng.read_until("^bestmove", timeout=2)[-1]))
-                # And for "ponderhit", then plays within the budget.
-                eng.send("position startpos moves e2e4", "go ponder wtime 3000 btime 3000")
-                self.assertFalse([x for x in eng.silent(0.5) if x.startswith("bestmove")])
-                eng.send("ponderhit")
-                eng.read_until("^bestmove", timeout=2)
+                # A search the level ends by itself still waits for "stop", or for "ponderhit".
+                for go, end in (("go infinite", "stop"), ("go ponder wtime 3000 btime 3000", "ponderhit")):
+                    eng.send("position startpos", go)
+                    self.assertFalse([x for x in eng.silent(0.5) if x.startswith("bestmove")], go)
+                    self.assertIsNotNone(BESTMOVE_LINE.match(eng.search(end, timeout=2)[-1]), end)
                 # Within its clock: a second left, a tenth of it or so to spend.
                 t0 = time.monotonic()
                 eng.search("position startpos moves e2e4 e7e5", "go wtime 1000 btime 1000", timeout=2)

@@ -39,10 +39,8 @@ class Lines(EngineCase):
         self.assertEqual([int(m[2]) for m in got], list(range(1, max(1, min(k, len(moves))) + 1)), lines)
         self.assertEqual({(m[1], m[5]) for m in got}, {(str(depth), got[0][5])}, "one depth, one node count")
         eng.send("setoption name MultiPV value 1")
-        alone = {}
-        for move in moves:
-            m = ALONE.match(eng.search("go depth %d searchmoves %s" % (depth, move))[-2])
-            alone[move] = (m[2], m[3])
+        alone = {move: ALONE.match(eng.search("go depth %d searchmoves %s" % (depth, move))[-2]).group(2, 3)
+                 for move in moves}
         if not moves:
             return
         shown = [(m[6].split()[0], (m[3], m[4])) for m in got]

@@ -34,53 +34,41 @@ class SearchCase(EngineCase):
 
 
 class Clock(SearchCase):
-    def test_movetime(self):
+    def test_movetime_and_move_overhead(self):
+        # movetime in whole seconds from one second on (below, the budget itself);
+        # then a whole-second budget of 1 s, cut to the side's clock less Move
+        # Overhead (50 ms by default). A loaded machine only adds delay: the best of three.
         eng = self.start()
-        # Whole seconds from one second on; the budget itself below.
-        for go, low, high in (("go movetime 1500", 0.95, 3.0), ("go movetime 500", 0.48, 1.5)):
-            self.idle(eng, "position startpos")
-            elapsed, best, infos = self.timed(eng, go)
-            self.assertTrue(low <= elapsed < high * TIME_SCALE, "%s answered after %.2f s" % (go, elapsed))
-            self.assertEqual(best.group(1), infos[-1].group(5).split()[0], "the last completed depth")
-        self.assertEqual(self.end(eng), [])
-
-    def test_move_overhead_is_kept_from_the_side_clock(self):
-        # A whole-second budget of 1 s, cut to the side's clock less Move Overhead
-        # (50 ms by default). A loaded machine only adds delay: the best of three.
-        eng = self.start()
-        for overhead, go, low, high in ((50, "go wtime 1000 btime 100000 movestogo 1", 0.85, 1.0),
+        for overhead, go, low, high in ((50, "go movetime 1500", 0.95, 3.0), (50, "go movetime 500", 0.48, 1.5),
+                                        (50, "go wtime 1000 btime 100000 movestogo 1", 0.85, 1.0),
                                         (1000, "go wtime 1500 btime 100000 movestogo 1", 0.45, 0.8),
                                         (0, "go wtime 1500 btime 100000 movestogo 1", 0.95, 1.3)):
             times = []
             while len(times) < 3 and (not times or not low <= times[-1] < high * TIME_SCALE):
                 self.idle(eng, "setoption name Move Overhead value %d" % overhead, "position startpos")
-                times.append(self.timed(eng, go)[0])
+                elapsed, best, infos = self.timed(eng, go)
+                times.append(elapsed)
+                self.assertEqual(best.group(1), infos[-1].group(5).split()[0], "the last completed depth")
             self.assertTrue(low <= min(times) < high * TIME_SCALE,
-                            "overhead %d: answered after %s s" % (overhead, times))
+                            "%s, overhead %d: answered after %s s" % (go, overhead, times))
         self.assertEqual(self.end(eng), [])
 
 
 class StopAndPonder(SearchCase):
-    def test_infinite_until_stop(self):
+    def test_stop_and_ponderhit(self):
         eng = self.start()
-        eng.send("go infinite")
-        self.assertNoBestmove(eng, 1.0)
-        elapsed, best, _ = self.timed(eng, "stop", timeout=3)
-        self.assertLess(elapsed, 1.0 * TIME_SCALE)
-        self.assertIn(best.group(1), START_MOVES)
-        self.assertQuiet(eng)
-        self.assertEqual(self.end(eng), [])
-
-    def test_ponderhit_takes_the_last_budget(self):
-        eng = self.start()
-        # 15000 / 30 = 500 ms: the budget that ponderhit reuses. The pondering
-        # "go" arms no clock and computes none, though its 60000 would give 2000 ms.
+        # 15000 / 30 = 500 ms: the budget that ponderhit reuses, and that neither
+        # "go infinite" nor a pondering "go" arms (its 60000 would give 2000 ms).
+        self.idle(eng, "position startpos")
         self.assertLess(self.timed(eng, "go wtime 15000 btime 15000")[0], 2.0 * TIME_SCALE)
-        for end, low, high in (("ponderhit", 0.48, 1.5), ("stop", 0, 1.0)):
-            eng.send("position startpos moves e2e4 e7e5", "go ponder wtime 60000 btime 60000")
+        for go, end, low, high in (("go infinite", "stop", 0, 1.0),
+                                   ("go ponder wtime 60000 btime 60000", "ponderhit", 0.48, 1.5),
+                                   ("go ponder wtime 60000 btime 60000", "stop", 0, 1.0)):
+            eng.send("position startpos", go)
             self.assertNoBestmove(eng, 1.2)
-            elapsed = self.timed(eng, end, timeout=5)[0]
-            self.assertTrue(low <= elapsed < high * TIME_SCALE, "answered %.2f s after %s" % (elapsed, end))
+            elapsed, best, _ = self.timed(eng, end, timeout=5)
+            self.assertTrue(low <= elapsed < high * TIME_SCALE, "%s: answered %.2f s after %s" % (go, elapsed, end))
+            self.assertIn(best.group(1), START_MOVES)
             self.assertQuiet(eng)
         self.assertEqual(self.end(eng), [])
 

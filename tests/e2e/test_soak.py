@@ -26,11 +26,10 @@ def session(rng, count):
         line = rng.choice(LINES)
         moves = line[:rng.randrange(len(line))]
         block = ["position startpos" + (" moves " + " ".join(moves) if moves else "")]
-        following = line[len(moves)]
         block += rng.choice([
             ["go depth %d" % rng.randint(1, 3)], ["go nodes %d" % rng.randint(100, 5000)],
             ["go movetime %d" % rng.randint(5, 30)], ["go wtime 300 btime 300 winc 10 binc 10"], ["go mate 2"],
-            ["go depth 2 searchmoves %s" % following], ["go infinite", "stop"],
+            ["go depth 2 searchmoves %s" % line[len(moves)]], ["go infinite", "stop"],
             ["go ponder wtime 400 btime 400", "ponderhit"], ["go perft %d" % rng.randint(1, 2)], ["d"],
             ["setoption name Threads value %d" % rng.randint(1, 4)], ["setoption name MultiPV value %d" % rng.randint(1, 3)],
             ["setoption name UCI_LimitStrength value %s" % rng.choice(["true", "false"]),

@@ -4,8 +4,8 @@
 --opponent self --tc 20 --moves-per-tc 40 (BASE every M moves, movestogo sent).
 A referee Stockfish lists the legal moves and gives the position that decides
 the end of the game. Clocks count the wall time from "go" to "bestmove"; each
-pair of games shares an opening line of tests/data/openings.txt (or
---openings) with colours swapped, from line --opening on. Options go
+pair of games shares an opening line of tests/data/openings.txt with
+colours swapped, from line --opening on. Options go
 to either side (--option, and --opponent-option, e.g. UCI_Elo=1500);
 --concurrency plays games side by side."""
 
@@ -13,7 +13,6 @@ import argparse
 import concurrent.futures
 import os
 import shlex
-import shutil
 import subprocess
 import sys
 import threading
@@ -21,15 +20,11 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 
-from engine import OPENINGS, Engine, opening_lines  # noqa: E402
+from engine import STOCKFISH, Engine, opening_lines  # noqa: E402
 
 GRACE, HANG_MARGIN, TIMEOUT = 0.1, 5.0, 10.0
 FAULTS = ("crashes", "hangs", "illegal", "time_forfeits")
 STOCKFISH_OPTIONS = (("Threads", 1), ("Hash", 16), ("Skill Level", 0), ("Move Overhead", 100))
-
-
-def find_stockfish():
-    return next((p for p in (shutil.which("stockfish"), "/usr/games/stockfish") if p and os.access(p, os.X_OK)), None)
 
 
 def send(p, *lines):
@@ -154,7 +149,7 @@ class Match:
         moves.append(move)
 
     def run(self):
-        lines = opening_lines(self.a.openings)
+        lines = opening_lines()
         with concurrent.futures.ThreadPoolExecutor(self.a.concurrency) as pool:
             for done in [pool.submit(self.play_game, g + 1, g % 2 == 0, lines[(self.a.opening + g // 2) % len(lines)])
                          for g in range(self.a.games)]:
@@ -186,11 +181,10 @@ def run(argv=None):
     p.add_argument("--opponent-option", action="append", default=[], help="NAME=VALUE for the opponent")
     p.add_argument("--name", default="Solvane")
     p.add_argument("--opponent-name")
-    p.add_argument("--openings", default=OPENINGS, help="opening lines, one a line, each played with both colours")
     p.add_argument("--concurrency", type=int, default=1, help="games played side by side")
     args = p.parse_args(argv)
     base, _, inc = args.tc.partition("+")
-    args.base, args.inc, args.stockfish = float(base), float(inc or 0), find_stockfish()
+    args.base, args.inc, args.stockfish = float(base), float(inc or 0), STOCKFISH
     args.opponent_name = args.opponent_name or ("Solvane (copy)" if args.opponent == "self" else "Stockfish")
     if not args.engine or not args.stockfish:
         raise SystemExit("need --engine (or $SOLVANE_BIN) and stockfish (apt-get install stockfish)")

@@ -18,7 +18,7 @@ CHEAT = "import sys\nfor l in sys.stdin:\n    r = {'isready': 'readyok', 'go': '
         "    print(r or '', flush=True)\n    if l.startswith('quit'): break\n"
 
 
-@unittest.skipIf(run_games.find_stockfish() is None, "stockfish is not installed (apt-get install stockfish)")
+@unittest.skipIf(run_games.STOCKFISH is None, "stockfish is not installed (apt-get install stockfish)")
 class Games(unittest.TestCase):
     def test_four_games_against_stockfish_at_2_plus_0_1(self):
         match = run_games.run(["--games", "4", "--tc", "2+0.1", "--max-plies", "160", "--opening", "7"])
