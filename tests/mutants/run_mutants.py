@@ -24,6 +24,9 @@ def main(only):
     text = (pathlib.Path(__file__).parent / "mutants.txt").read_text()
     mutants = [re.match(r"(\S+): .*\n--- (\S+)\n((?:.*\n)*?)\+\+\+\n((?:.*\n)*)", b).groups()
                for b in re.split(r"^=== ", text, flags=re.M)[1:]]
+    unknown = set(only) - {m[0] for m in mutants}
+    if unknown:
+        sys.exit("no planted fault named %s in mutants.txt" % " ".join(sorted(unknown)))
     mutants = [m for m in mutants if not only or m[0] in only]
     files = subprocess.run(["git", "ls-files", "-co", "--exclude-standard"], cwd=ROOT, capture_output=True, text=True,
                            check=True).stdout.split()
