@@ -15,7 +15,7 @@ constexpr option_moteur TABLE[] = {
     {"Queen", spin, &DAME, 900, 0, 2000, false, false},
     {"Mobility", spin, &MOBILITY, 1, -9, 9, false, false},
     {"Draw", spin, &DRAW, 200, -900, 900, false, false},
-    {"Promote_in_uppercase", check, &PROMOTEINUPPERCASE, 1, 0, 1, true, true},
+    {"Promote_in_uppercase", check, &PROMOTEINUPPERCASE, 0, 0, 1, true, true},
     {"Solvane", marque, nullptr, 0, 0, 1, true, true},
     {"Ponder", check, &PONDER, 0, 0, 1, true, false},
     {"Move Overhead", spin, &MOVE_OVERHEAD, 50, 0, 5000, true, false},

@@ -16,9 +16,10 @@ class Reader(EngineCase):
         eng = self.start()
         eng.send("uci", "isready", eol="\r\n")
         self.assertEqual(eng.read_until("^readyok$")[-2:], ["uciok", "readyok"])
-        # The carriage return must not stick to the last move or FEN field.
-        eng.send("position fen k7/8/8/8/8/8/2q5/K7 b - - 0 1 moves c2b2", "go depth 1", eol="\r\n")
-        self.assertEqual(eng.read_until("^bestmove")[-1].split()[:2], ["bestmove", ONE_MOVE])
+        # The carriage return must not stick to the last move or FEN field; a
+        # promotion is written in the protocol's lower case.
+        eng.send("position fen k7/4P3/8/8/8/8/8/1K6 b - - 0 1 moves a8b7", "go depth 1", eol="\r\n")
+        self.assertEqual(eng.read_until("^bestmove")[-1].split()[:2], ["bestmove", "e7e8q"])
         self.assertEqual(self.end(eng), [])
 
     def test_quit_and_end_of_input(self):

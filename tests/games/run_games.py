@@ -133,7 +133,7 @@ class Match:
             return self.fault(p, stm, "crashes", "output ended")
         if not lines:
             return self.fault(p, stm, "hangs", "no bestmove within %.1f s" % (max(clock[stm], 0) + HANG_MARGIN))
-        move = (lines[-1].split() + [""])[1].lower()  # the engine may print promotions in upper case
+        move = (lines[-1].split() + [""])[1]  # a promotion in upper case is illegal, as runners read it
         if move not in legal:
             return self.fault(p, stm, "illegal", "illegal move %r" % move)
         clock[stm] -= p.stamp - sent

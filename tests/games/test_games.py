@@ -13,9 +13,13 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import run_games  # noqa: E402
 
 NO_FAULTS = dict.fromkeys(run_games.FAULTS, 0)
-# An engine that answers every "go" with a move that is never legal.
-CHEAT = "import sys\nfor l in sys.stdin:\n    r = {'isready': 'readyok', 'go': 'bestmove a1a1'}.get(l.split()[0])\n" \
-        "    print(r or '', flush=True)\n    if l.startswith('quit'): break\n"
+# An engine that plays the moves of a script, then a move that is never legal.
+CHEAT = ("import sys\nline = %r.split()\nn = 0\nfor l in sys.stdin:\n    w = l.split() or ['']\n"
+         "    n = len(w) - 3 if w[0] == 'position' else n\n"
+         "    r = {'isready': 'readyok', 'go': 'bestmove ' + (line[n] if 0 <= n < len(line) else 'a1a1')}.get(w[0])\n"
+         "    print(r or '', flush=True)\n    if l.startswith('quit'): break\n")
+# After the first opening line, White's h-pawn promotes on h8 at ply 17.
+TO_PROMOTION = "e2e4 e7e5 g1f3 b8c6 f1b5 a7a6 b5a4 g8f6 h2h4 a8b8 h4h5 b8a8 h5h6 a8b8 h6g7 b8a8 g7h8"
 
 
 @unittest.skipIf(run_games.STOCKFISH is None, "stockfish is not installed (apt-get install stockfish)")
@@ -37,8 +41,14 @@ class Games(unittest.TestCase):
         self.assertEqual((match.score["W"], match.score["L"] >= 1), (0, True), match.summary())
 
     def test_an_illegal_move_is_caught(self):
-        match = run_games.run(["--engine", "%s -c %s" % (sys.executable, shlex.quote(CHEAT)), "--games", "1"])
-        self.assertEqual((match.ours, match.score["L"]), (dict(NO_FAULTS, illegal=1), 1), match.games[0]["reason"])
+        # The script ends on a move that is never legal; a promotion is legal
+        # only in the protocol's lower case.
+        for script, plies, score in (("", 8, "L"), (TO_PROMOTION + "Q", 16, "L"), (TO_PROMOTION + "q", 17, "W")):
+            engine = "%s -c %s" % (sys.executable, shlex.quote(CHEAT % script))
+            match = run_games.run(["--engine", engine, "--opponent", "self", "--games", "1"])
+            game = match.games[0]
+            self.assertEqual((match.ours, match.score[score], len(game["moves"])),
+                             (dict(NO_FAULTS, illegal=1), 1, plies), game["reason"])
 
 
 if __name__ == "__main__":
