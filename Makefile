@@ -26,7 +26,12 @@ PACKAGES_WEB := emscripten clang-19 lld-19 llvm-19 libclang-rt-19-dev chromium $
 .PHONY: all deps-run deps-test deps-web release run check-build tsan-build fuzz-build test perft bench fuzz soak mutants \
   calibrate clean clang-profile wasm web web-serve web-modules simulate simulate-build
 
+# Test frameworks build with `make EXE=name` and run ./name bench.
+EXE ?=
 all: release
+ifneq ($(EXE),)
+	cp $(RELEASE)/solvane $(EXE)
+endif
 
 deps-run:
 	@scripts/install-packages.sh $(PACKAGES_RUN)

@@ -61,6 +61,7 @@ std::atomic<int> STOP{0};
 std::atomic<int> LANCE_HORLOGE{0};
 std::atomic<int> TEMPS_HORLOGE{0};
 std::atomic<int> LAST_TIME{0};
+std::atomic<int> PROFONDEUR_ATTEINTE{0};
 
 void options_par_defaut() {
     for (const option_moteur& o : OPTIONS)

@@ -65,3 +65,7 @@ extern std::atomic<int> STOP;           // the running search must end
 extern std::atomic<int> LANCE_HORLOGE;  // the clock is armed
 extern std::atomic<int> TEMPS_HORLOGE;  // budget of the current search, whole seconds
 extern std::atomic<int> LAST_TIME;      // last budget computed by "go", milliseconds
+// The search "go" asked for has completed a depth. Until then the clock does
+// not stop it: depth 1 takes microseconds, and a move never searched may
+// leave a piece to be taken.
+extern std::atomic<int> PROFONDEUR_ATTEINTE;

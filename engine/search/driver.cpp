@@ -165,6 +165,7 @@ void joue() {
         if (RECHERCHE.POSITIONS > budget()) break;
         if (STOP == 0) {
             comptees += RECHERCHE.POSITIONS;
+            PROFONDEUR_ATTEINTE = 1;
             if (lignes > 1) affiche_lignes(score);
             else affiche_info(score);
             if (limitee && lignes > 1 && !LIGNES.empty()) {

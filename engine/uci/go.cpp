@@ -186,6 +186,7 @@ void uci_go() {
     if (CALCUL == 0) {
         LIMITES = limites_de_go(go);
         PROFONDEUR_FIXE = profondeur_fixe(go) ? 1 : 0;
+        PROFONDEUR_ATTEINTE = 0;
     }
     plafond_du_trait = plafond_de_go(go, JEU.TRAIT, MOVE_OVERHEAD);
     const budget_temps b = budget_de_go(go, JEU.TRAIT, MOVE_OVERHEAD);

@@ -81,7 +81,7 @@ int ThreadClock() {
             if (LANCE_HORLOGE == 1) {
                 auto ecoule = std::chrono::duration_cast<std::chrono::milliseconds>(horloge_monotone::now() -
                                                                                     debut_horloge);
-                if (ecoule.count() >= limite_horloge_ms) STOP = 1;
+                if (ecoule.count() >= limite_horloge_ms && PROFONDEUR_ATTEINTE == 1) STOP = 1;
                 if (STOP == 1) LANCE_HORLOGE = 0;
             }
         }

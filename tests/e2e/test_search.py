@@ -7,7 +7,7 @@ import re
 import time
 import unittest
 
-from engine import BESTMOVE_LINE, INFO_LINE, ONE_MOVE, ONE_MOVE_FEN, START_MOVES, TIME_SCALE, EngineCase
+from engine import BESTMOVE_LINE, INFO_LINE, ONE_MOVE, ONE_MOVE_FEN, START_MOVES, TIME_SCALE, EngineCase, run_tool
 
 
 class SearchCase(EngineCase):
@@ -80,6 +80,47 @@ class StopAndPonder(SearchCase):
                 tail = self.end(eng, quit=quit)
                 self.assertLess(time.monotonic() - t0, 3.0 * TIME_SCALE)
                 self.assertIn(self.parse_search(tail)[1].group(1), START_MOVES)
+
+
+START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"
+E4_FEN = "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1"
+# A match runner's check of a new engine, step by step: (commands, what they
+# answer, the position searched). A 100 ms clock gives a budget of a few
+# milliseconds, which may run out before the search has begun.
+COMPLIANCE = (
+    (["isready"], "readyok", None),
+    (["uci"], "uciok", None),
+    (["ucinewgame", "position startpos", "isready"], "readyok", None),
+    (["position fen 3r2k1/p5n1/1pq1p2p/2p3p1/2P1P1n1/1P1P2pP/PN1Q2K1/5R2 w - - 0 27", "isready"], "readyok", None),
+    (["go wtime 100"], "bestmove", "3r2k1/p5n1/1pq1p2p/2p3p1/2P1P1n1/1P1P2pP/PN1Q2K1/5R2 w - - 0 27"),
+    (["position fen " + E4_FEN, "go btime 100"], "bestmove", E4_FEN),
+    (["go wtime 100 winc 100 btime 100 binc 100"], "bestmove", E4_FEN),
+    (["go btime 100 binc 100 wtime 100 winc 100"], "bestmove", E4_FEN),
+    (["ucinewgame", "position startpos", "go wtime 100 btime 100"], "bestmove", START_FEN),
+    (["position startpos moves e2e4 e7e5", "go wtime 100 btime 100"], "bestmove",
+     "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq e6 0 2"),
+)
+COMPLIANCE_RUNS = int(os.environ.get("SOLVANE_COMPLIANCE_RUNS", "50"))
+
+
+class Compliance(SearchCase):
+    def test_a_runners_check_passes_every_time(self):
+        # Every timed "go" answers with at least its depth-1 move, after its info line.
+        legal = {fen: [x.split(":")[0] for x in run_tool("perft", "1", fen)[1].split("\n") if x.endswith(": 1")]
+                 for _, _, fen in COMPLIANCE if fen}
+        for run in range(COMPLIANCE_RUNS):
+            eng = self.start()
+            for commands, answer, fen in COMPLIANCE:
+                eng.send(*commands)
+                lines = eng.read_until(r"^%s\b" % answer, timeout=5)
+                if answer == "uciok":
+                    self.assertEqual([x.split()[:2] for x in lines[:2]], [["id", "name"], ["id", "author"]])
+                if fen:
+                    infos, best = self.parse_search(lines)
+                    self.assertTrue(infos, "run %d, %s: no info line before %r" % (run, commands[-1], lines[-1]))
+                    self.assertEqual(best.group(1), infos[-1].group(5).split()[0])
+                    self.assertIn(best.group(1), legal[fen])
+            self.assertEqual(self.end(eng), [])
 
 
 class CommandsDuringSearch(SearchCase):

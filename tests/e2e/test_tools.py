@@ -27,7 +27,8 @@ class Tools(EngineCase):
         # The node total is fixed by the search's rules alone: any change to it
         # is a change of the engine's behaviour (the default depth's total is in
         # the README). More threads print every line as one does, faster, up to
-        # the most the option allows.
+        # the most the option allows. The last line is the one test frameworks
+        # read: the nodes and the speed again.
         # On the simulated machine a thread's clock counts the positions it
         # evaluates: one thread takes exactly the nodes, N threads at least
         # 1/N of all the work, kept or thrown away, and at most all of it.
@@ -37,13 +38,13 @@ class Tools(EngineCase):
             self.assertEqual((status, err), (0, ""))
             infos = [m for m in map(INFO_LINE.match, out.split("\n")) if m]
             self.assertEqual(sum(int(m.group(4)) for m in infos), 1451608)
-            thrown = r"Positions thrown away: (\d+)\n" if threads != "1" else "()"
-            clocks = r"Simulated time \(positions\): (\d+)\nSimulated speed-up: [\d.]+\n" if SIMULATED else "()"
-            tail = re.search(r"\n\nTotal time \(ms\): \d+\nNodes searched: 1451608\nNodes/second: \d+\n%s%s$"
-                             % (thrown, clocks), out)
+            thrown = r"Positions thrown away: (?P<thrown>\d+)\n" if threads != "1" else "(?P<thrown>)"
+            clocks = r"Simulated time \(positions\): (?P<time>\d+)\nSimulated speed-up: [\d.]+\n" if SIMULATED else ""
+            tail = re.search(r"\n\nTotal time \(ms\): \d+\nNodes searched: 1451608\nNodes/second: (?P<nps>\d+)\n%s%s"
+                             r"1451608 nodes (?P=nps) nps\n$" % (thrown, clocks), out)
             self.assertIsNotNone(tail, out[-300:])
             if SIMULATED:
-                work, time = 1451608 + int(tail.group(1) or 0), int(tail.group(2))
+                work, time = 1451608 + int(tail["thrown"] or 0), int(tail["time"])
                 self.assertTrue(work <= time * int(threads) and time <= work, (threads, work, time))
             searches[threads] = out.split("\n\nTotal time")[0]
         for threads in ("2", "4", "64"):

@@ -7,7 +7,8 @@ the end of the game. Clocks count the wall time from "go" to "bestmove"; each
 pair of games shares an opening line of tests/data/openings.txt with
 colours swapped, from line --opening on. Options go
 to either side (--option, and --opponent-option, e.g. UCI_Elo=1500);
---concurrency plays games side by side."""
+--concurrency plays games side by side. The summary gives how far our
+engine's moves went past the budget its clock rule gives them."""
 
 import argparse
 import concurrent.futures
@@ -25,6 +26,19 @@ from engine import STOCKFISH, Engine, opening_lines  # noqa: E402
 GRACE, HANG_MARGIN, TIMEOUT = 0.1, 5.0, 10.0
 FAULTS = ("crashes", "hangs", "illegal", "time_forfeits")
 STOCKFISH_OPTIONS = (("Threads", 1), ("Hash", 16), ("Skill Level", 0), ("Move Overhead", 100))
+
+
+def budget_ms(clock, inc, togo, overhead):
+    """The engine's budget for a move (README, "go"): clock / moves to go + increment, in whole
+    seconds from one second on, within the clock less Move Overhead and, with an increment, a tenth of it."""
+    ms = clock // (25 if inc else togo or 30) + inc
+    cap = min(clock - overhead, clock // 10) if inc else clock - overhead
+    return min(ms if 1 <= ms < 1000 else max(ms // 1000, 1) * 1000, cap)
+
+
+def percentile(values, q):
+    ordered = sorted(values)
+    return ordered[min(len(ordered) - 1, int(q * len(ordered)))] if ordered else 0
 
 
 def send(p, *lines):
@@ -59,6 +73,8 @@ class Match:
         self.cmd = [args.engine] if os.path.exists(args.engine) else shlex.split(args.engine)
         self.ours, self.score, self.games, self.referees = dict.fromkeys(FAULTS, 0), {"W": 0, "D": 0, "L": 0}, [], []
         self.lowest = args.base  # the least our clock held after a move
+        self.overruns = []  # milliseconds past the budget, each of our moves
+        self.overhead = int(dict(o.split("=", 1) for o in args.option).get("Move Overhead", 50))
 
     def query(self, moves):
         """(FEN fields, in check, legal moves) after the moves from the start position."""
@@ -129,6 +145,7 @@ class Match:
         send(p, "go wtime %d btime %d winc %d binc %d" % (*ms, a.inc * 1000, a.inc * 1000)
                + (" movestogo %d" % togo[stm] if a.moves_per_tc else ""))
         lines = wait_for(p, "bestmove", max(clock[stm], 0) + HANG_MARGIN)
+        budget = budget_ms(ms[stm], round(a.inc * 1000), togo[stm] if a.moves_per_tc else 0, self.overhead)
         if lines is None:
             return self.fault(p, stm, "crashes", "output ended")
         if not lines:
@@ -140,6 +157,7 @@ class Match:
         if p.ours:
             with self.lock:
                 self.lowest = min(self.lowest, clock[stm])
+                self.overruns.append(round((p.stamp - sent) * 1000) - budget)
         if clock[stm] < -GRACE:
             return self.fault(p, stm, "time_forfeits", "%.3f s over" % -clock[stm])
         clock[stm] += a.inc
@@ -162,8 +180,13 @@ class Match:
     def summary(self):
         s, o = self.score, self.ours
         return ("games %d, score %g (+%d =%d -%d), crashes %d, hangs %d, illegal %d, time forfeits %d, "
-                "lowest clock %.3f s") % (len(self.games), s["W"] + s["D"] / 2, s["W"], s["D"], s["L"],
-                                          *(o[k] for k in FAULTS), self.lowest)
+                "lowest clock %.3f s, %s") % (len(self.games), s["W"] + s["D"] / 2, s["W"], s["D"], s["L"],
+                                              *(o[k] for k in FAULTS), self.lowest, self.overrun())
+
+    def overrun(self):
+        """Our moves' time past their budget: the median and the 99th percentile."""
+        return "overrun median %d ms, 99th percentile %d ms" % (percentile(self.overruns, 0.5),
+                                                                percentile(self.overruns, 0.99))
 
 
 def run(argv=None):

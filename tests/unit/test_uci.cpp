@@ -32,6 +32,12 @@ TEST(Go, LimitsAndBudgets) {
         {"startpos", "wtime 1000 winc 2000", 30, false, 0, 0, {true, 2040, 2, 100}},  // a tenth of the clock
         {"startpos", "wtime 1000 movestogo 1", 30, false, 0, 0, {true, 1000, 1, 950}},  // within the clock less 50
         {"startpos", "wtime 30 winc 100", 30, false, 0, 0, {true, 101, 1, -20}},
+        // A match runner's first clocks: a few milliseconds, gone before the search has begun.
+        {"startpos", "wtime 100", 30, false, 0, 0, {true, 3, 1, 3}},
+        {"startpos", "wtime 100 btime 100", 30, false, 0, 0, {true, 3, 1, 3}},
+        {"startpos", "btime 100 binc 100 wtime 100 winc 100", 30, false, 0, 0, {true, 104, 1, 10}},
+        {noir, "btime 100", 30, false, 0, 0, {true, 3, 1, 3}},
+        {noir, "wtime 100 winc 100 btime 100 binc 100", 30, false, 0, 0, {true, 104, 1, 10}},
         {"startpos", "Wtime 60000", 30, false, 0, 0, AUCUN},
         {"startpos", "depth 4 btime 60000", 4, true, 0, 0, AUCUN},
         {"startpos", "wtime 60000 depth 4", 4, false, 0, 0, {true, 2000, 2, 2000}},  // a clock deepens
@@ -59,16 +65,16 @@ TEST(Go, LimitsAndBudgets) {
         EXPECT_EQ(b, c.budget) << c.parametres;
 
         // The command sets the shared flags from these values, and clears a
-        // STOP left up by an earlier search.
+        // STOP left up by an earlier search and the depth it completed.
         TEMPS_HORLOGE = LAST_TIME = X;
         LANCE_HORLOGE = PROFONDEUR_FIXE = CALCUL = 0;
-        STOP = 1;
+        STOP = PROFONDEUR_ATTEINTE = 1;
         lecture_depuis_texte(std::string(c.parametres) + "\n");
         uci_go();
         EXPECT_EQ(std::vector<int64_t>({LIMITES.profondeur, PROFONDEUR_FIXE, LIMITES.noeuds, LANCE_HORLOGE,
-                                        TEMPS_HORLOGE, LAST_TIME, STOP, CALCUL}),
+                                        TEMPS_HORLOGE, LAST_TIME, STOP, PROFONDEUR_ATTEINTE, CALCUL}),
                   std::vector<int64_t>({c.profondeur, c.fixe, c.noeuds, b.arme, b.arme ? b.secondes : X,
-                                        b.arme ? b.ms : X, 0, 1}))
+                                        b.arme ? b.ms : X, 0, 0, 1}))
             << c.parametres;
     }
     CALCUL = LANCE_HORLOGE = 0;
