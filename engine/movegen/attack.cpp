@@ -30,7 +30,9 @@ bool legal_une_fois_joue(coup m) {
     return legal;
 }
 
-legalite preparer_legalite() {
+namespace {
+
+[[gnu::always_inline]] inline legalite legalite_du_trait() {
     const int ennemi = -JEU.TRAIT;
     const int roi = bit_de_case(JEU.TRAIT == BLANC ? JEU.ROI_BLANC : JEU.ROI_NOIR);
     if (case_attaquee(roi, ennemi)) return {~bitboard{0}};
@@ -46,6 +48,11 @@ legalite preparer_legalite() {
     // En passant takes a second piece off the board.
     return {a_tester | preneurs_en_passant()};
 }
+
+}  // namespace
+
+legalite preparer_legalite() { return legalite_du_trait(); }
+[[gnu::no_icf]] legalite preparer_legalite_avec_table() { return legalite_du_trait(); }
 
 bool coup_a_tester(const legalite& l, coup m) { return l.a_tester >> bit_de_case(m.depart) & 1; }
 

@@ -207,6 +207,14 @@ bitboard preneurs() {
     return p | preneurs_en_passant();
 }
 
+[[gnu::always_inline]] inline void prises_du_camp(liste_coups* prises) { generateur<false, true>(nullptr, prises).generer(preneurs()); }
+
+[[gnu::always_inline]] inline void calmes_par_lot(liste_coups* calmes, bitboard* reste) {
+    generateur<true, false> g(calmes, nullptr);
+    if (*reste == JEU.CAMP_BB[indice_camp(JEU.TRAIT)]) g.roques();
+    while (*reste != 0 && calmes->nb_coups < LOT_DE_CALMES) g.piece(case_de_bit(bit_suivant(*reste)));
+}
+
 }  // namespace
 
 void generer_liste(liste_coups* calmes, liste_coups* prises) {
@@ -223,9 +231,23 @@ void generer_dans_l_ordre(coups_ordonnes* coups) {
     coups->nb_coups = prises.nb_coups + calmes.nb_coups;
     coups->complets = prises.nb_coups < MAX_COUPS && calmes.nb_coups < MAX_COUPS;
 }
-void generer_prises(liste_coups* prises) { generateur<false, true>(nullptr, prises).generer(preneurs()); }
-void generer_calmes(liste_coups* calmes, bitboard* reste) {
-    generateur<true, false> g(calmes, nullptr);
-    if (*reste == JEU.CAMP_BB[indice_camp(JEU.TRAIT)]) g.roques();
-    while (*reste != 0 && calmes->nb_coups < LOT_DE_CALMES) g.piece(case_de_bit(bit_suivant(*reste)));
+void generer_prises(liste_coups* prises) { prises_du_camp(prises); }
+// Kept apart from their twins above, which the build would otherwise merge with them.
+[[gnu::no_icf]] void generer_prises_avec_table(liste_coups* prises) { prises_du_camp(prises); }
+liste_du_coup liste_de(coup m) {
+    if (!case_jouable(m.depart) || JEU.ECHIQUIER[m.depart] * JEU.TRAIT <= 0) return liste_du_coup::aucune;
+    liste_coups calmes, prises;
+    init_liste(&calmes);
+    init_liste(&prises);
+    generateur<true, true> g(&calmes, &prises);
+    if (JEU.ECHIQUIER[m.depart] == ROI * JEU.TRAIT) g.roques();
+    g.piece(m.depart);
+    const auto tient = [m](const liste_coups& l) {
+        return std::any_of(l.coups, l.coups + l.nb_coups,
+                           [m](coup c) { return c.depart == m.depart && c.arrivee == m.arrivee; });
+    };
+    return tient(prises) ? liste_du_coup::prises : tient(calmes) ? liste_du_coup::calmes : liste_du_coup::aucune;
 }
+
+void generer_calmes(liste_coups* calmes, bitboard* reste) { calmes_par_lot(calmes, reste); }
+[[gnu::no_icf]] void generer_calmes_avec_table(liste_coups* calmes, bitboard* reste) { calmes_par_lot(calmes, reste); }

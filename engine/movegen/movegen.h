@@ -42,6 +42,17 @@ void generer_prises(liste_coups* prises);
 constexpr int LOT_DE_CALMES = 8;
 void generer_calmes(liste_coups* calmes, uint64_t* reste);
 
+// The same two for the search with the table of best moves: functions of
+// their own, so that the build inlines each into its one kind of node.
+void generer_prises_avec_table(liste_coups* prises);
+void generer_calmes_avec_table(liste_coups* calmes, uint64_t* reste);
+
+// The list of the side to move that holds a move, found by generating the
+// moves of its piece alone: a move remembered from another position may be
+// none of this one's.
+enum class liste_du_coup { aucune, prises, calmes };
+liste_du_coup liste_de(coup m);
+
 // 1 when the square is attacked: on a king's square by that king's enemy, on
 // any other piece by Black, on an empty square by the side not to move.
 int is_roi_echec(int c);
@@ -74,6 +85,7 @@ struct legalite {
     uint64_t a_tester;  // from-squares, as bits
 };
 legalite preparer_legalite();
+legalite preparer_legalite_avec_table();  // for the search with the table, as generer_prises_avec_table
 bool coup_a_tester(const legalite& l, coup m);
 
 // Castling and en passant move a second piece.

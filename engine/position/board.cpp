@@ -106,7 +106,8 @@ bool position_is_ok() {
     if (JEU.FIN_LISTE_PARTIE < -1 || JEU.FIN_LISTE_PARTIE >= TAILLE_PARTIE - 1) return false;
     // The snapshot of the current position must be the board itself.
     const echiquier_sauve& s = JEU.ECHIQUIERS[JEU.FIN_LISTE_PARTIE + 1];
-    if ((s.cases_a_jour && cmp_mem(s.cases, &JEU.ECHIQUIER[20], 80) != 0) || s.cle != JEU.CLE) return false;
+    if ((s.cases_a_jour && cmp_mem(s.cases, &JEU.ECHIQUIER[20], 80) != 0) || s.cle != JEU.CLE || !cle_a_jour())
+        return false;
     // And the derived state must agree with the mailbox.
     bitboard occupation = 0;
     for (int b = 0; b < 64; ++b) {

@@ -25,6 +25,8 @@ constexpr option_moteur TABLE[] = {
     {"UCI_Elo", spin, &UCI_ELO, 1200, ELO_MIN, ELO_MAX, true, false},
     {"Seed", spin, &SEED, 0, 0, SEED_MAX, true, false},
     {"UCI_Chess960", check, &UCI_CHESS960, 0, 0, 1, true, false},
+    {"Hash", spin, &HASH, 0, 0, HASH_MAX, true, false},
+    {"Clear Hash", bouton, nullptr, 0, 0, 0, true, true},
 };
 
 constexpr int defaut_de(std::string_view nom) {
@@ -53,6 +55,7 @@ constinit int UCI_LIMITSTRENGTH = defaut_de("UCI_LimitStrength");
 constinit int UCI_ELO = defaut_de("UCI_Elo");
 constinit int SEED = defaut_de("Seed");
 constinit int UCI_CHESS960 = defaut_de("UCI_Chess960");
+constinit int HASH = defaut_de("Hash");
 
 std::atomic<int> FIN{0};
 std::atomic<int> CALCUL{0};

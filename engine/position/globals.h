@@ -25,6 +25,7 @@ extern int UCI_LIMITSTRENGTH;  // 1: play at the strength UCI_ELO names
 extern int UCI_ELO;
 extern int SEED;           // the random choices of a limited strength; 0: a new seed each game
 extern int UCI_CHESS960;   // 1: the next "position" is Chess960 (position.h, CHESS960)
+extern int HASH;           // megabytes of the search's table of best moves; 0: none
 
 constexpr int THREADS_MAX = 64;
 constexpr int MULTIPV_MAX = 256;  // more than any position's legal moves
@@ -32,6 +33,7 @@ constexpr int MULTIPV_MAX = 256;  // more than any position's legal moves
 constexpr int ELO_MIN = 800;
 constexpr int ELO_MAX = 1535;
 constexpr int SEED_MAX = 2147483647;
+constexpr int HASH_MAX = 1024;
 // Spin values outside their announced range are kept up to this size: beyond
 // it the evaluation's sums and products of option values would overflow an int.
 constexpr int OPTION_MAX = 1000000;
@@ -40,6 +42,7 @@ enum class genre_option {
     spin,    // an integer
     check,   // true or false, stored as 1 or 0
     marque,  // a check box named after the engine's version and build date, without effect
+    bouton,  // an action, with no value
 };
 
 // One option as "uci" announces it and "setoption" sets it.

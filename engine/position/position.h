@@ -49,6 +49,7 @@ void inverse_trait();
 struct coup {
     uint8_t depart;
     uint8_t arrivee;
+    bool operator==(const coup&) const = default;
 };
 
 struct coup_partie {
@@ -165,6 +166,14 @@ inline bool dernier_coup(int* depart, int* arrivee) {
 
 // Debug check that the board, rights, king squares and record agree.
 bool position_is_ok();
+// Whether the placement's key (CLE), which make and take-back keep up to
+// date, is the one computed afresh from the board.
+bool cle_a_jour();
+
+// The key of the whole position, for the search's table of moves: the
+// placement's key with the side to move, the castling rights and the file
+// of a pawn that may be taken en passant.
+uint64_t cle_position();
 
 inline bool droits_de_roque() {
     return (JEU.PETIT_ROQUE_BLANC | JEU.GRAND_ROQUE_BLANC | JEU.PETIT_ROQUE_NOIR | JEU.GRAND_ROQUE_NOIR) != 0;

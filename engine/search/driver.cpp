@@ -8,6 +8,7 @@
 #include "equipe.h"
 #include "globals.h"
 #include "movegen.h"
+#include "ordre.h"
 #include "search.h"
 #include "sortie.h"
 
@@ -150,6 +151,8 @@ void joue() {
     const int hors_budget = limitee ? 2 : 0;
     size_t choisie = 0, parmi = 0;  // the line a level played, among how many
     preparer_valeurs();
+    RECHERCHE.TABLE = table_utilisee(limites);
+    RECHERCHE.TUEURS_DES = limites.partage_des - 1;
     BEST_COUP = premier_coup_legal();
     PONDER_COUP = AUCUN_COUP;
     int score = 0;
@@ -159,6 +162,10 @@ void joue() {
     for (int d = 1; d <= limites.profondeur && score != MAT && score != -MAT && STOP == 0; ++d) {
         if (PROFONDEUR_FIXE == 1) d = limites.profondeur;
         init_variation();
+        if (RECHERCHE.TABLE) {
+            table_nouvelle_iteration();
+            oublier_tueurs(0);
+        }
         PROFONDEUR = d;
         RECHERCHE.BUDGET_ITERATION = limites.noeuds > 0 && d > hors_budget ? limites.noeuds - comptees : INT64_MAX;
         score = lignes > 1 ? chercher_lignes(d, lignes) : alphabeta(d, -MAT, MAT, &RECHERCHE.P_VARIATION);
@@ -179,6 +186,7 @@ void joue() {
     }
     POSITIONS_PERDUES += fils.terminer();
     RECHERCHE.BUDGET_ITERATION = INT64_MAX;
+    RECHERCHE.TABLE = false;
     if (limitee) fin_de_niveau(limites, choisie, parmi);
     assert(partie_intacte(avant));
     // An interface may send the next "go" the moment it reads bestmove.

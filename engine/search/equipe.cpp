@@ -64,6 +64,8 @@ void equipe::fil_aide() {
     equipier moi{*this, {}, 0};
     RECHERCHE.EQUIPIER = &moi;
     RECHERCHE.PARTAGE_DES = LIMITES.partage_des;
+    RECHERCHE.TABLE = table_utilisee(LIMITES);
+    RECHERCHE.TUEURS_DES = LIMITES.partage_des - 1;
     aider();
     liberer_variations();
     horloge_fin(false);
@@ -97,10 +99,12 @@ void equipe::ouvrir(partage& p) {
 
 void equipe::fermer(partage& p) { ouverts_.erase(std::find(ouverts_.begin(), ouverts_.end(), &p)); }
 
-// A result the counts cannot keep: the job is free again, its positions thrown away.
+// A result the counts cannot keep: the job is free again, its positions and
+// the moves it noted thrown away.
 void equipe::jeter(tache& t) {
     t.etat = etat_tache::libre;
     perdues_ += t.positions;
+    t.journal.clear();
 }
 
 void equipe::faire(tache& t, int alpha, std::unique_lock<std::mutex>& verrou_) {
@@ -113,9 +117,12 @@ void equipe::faire(tache& t, int alpha, std::unique_lock<std::mutex>& verrou_) {
     ++p.travailleurs;
     assert(e.nb_taches < MAX_TACHES_IMBRIQUEES);
     e.taches[e.nb_taches++] = &t;
+    journal_table* const journal = RECHERCHE.JOURNAL;
+    RECHERCHE.JOURNAL = &t.journal;
     verrou_.unlock();
     chercher_tache(t);
     verrou_.lock();
+    RECHERCHE.JOURNAL = journal;
     --e.nb_taches;
     // Kept unless the job was given up, or the work it belongs to was: the
     // job is then free again.

@@ -46,6 +46,7 @@ struct tache {
     int longest = 0;
     int longueur_ligne = 0;
     coup ligne[LIGNE_MAX];  // the child's line
+    journal_table journal;  // the best moves its search noted, written once it is counted
 };
 
 // A node whose moves the threads share, on its owner's stack for as long as
@@ -53,6 +54,7 @@ struct tache {
 struct partage {
     etat_noeud position;
     partage* parent;  // the node whose job its owner was doing; nullptr at the top
+    journal_table* journal;  // where its owner notes best moves: its counted jobs' go there too
     int depth, alpha, beta;
     std::vector<tache> taches;
     size_t suivante = 0;  // the first job not yet counted, in order

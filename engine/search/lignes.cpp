@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "noeud.h"
+#include "ordre.h"
 #include "search.h"
 
 namespace {
@@ -16,8 +17,10 @@ void chercher_seul(noeud& n, const std::vector<coup_etendu>& coups, int k) {
     for (const coup_etendu& c : coups) {
         const int longest = RECHERCHE.LONGEST;
         RECHERCHE.LONGEST = 0;
-        const coup_cherche j = chercher_coup(c, coup_a_tester(n.legal, c.m), enfants_feuilles(n.depth, c.extension),
-                                             n.depth, rang.alpha(), n.beta);
+        const bool a_tester = coup_a_tester(n.legal, c.m), feuille = enfants_feuilles(n.depth, c.extension);
+        const coup_cherche j = RECHERCHE.TABLE
+                                   ? chercher_coup<true>(c, a_tester, feuille, n.depth, rang.alpha(), n.beta)
+                                   : chercher_coup<false>(c, a_tester, feuille, n.depth, rang.alpha(), n.beta);
         const int longest_du_coup = RECHERCHE.LONGEST;
         RECHERCHE.LONGEST = std::max(longest, longest_du_coup);
         if (!j.legal) continue;
@@ -40,8 +43,10 @@ void chercher_seul(noeud& n, const std::vector<coup_etendu>& coups, int k) {
 }  // namespace
 
 int chercher_lignes(int depth, int k) {
-    if (STOP == 1 || RECHERCHE.POSITIONS > budget()) return SCORE_ARRET;
-    noeud n = {depth, -MAT, MAT, -MAT, 0, &RECHERCHE.P_VARIATION, preparer_legalite(), true, false};
+    if (arretee()) return SCORE_ARRET;
+    const uint64_t cle = RECHERCHE.TABLE ? cle_position() : 0;
+    noeud n = {depth, -MAT, MAT, -MAT, 0, &RECHERCHE.P_VARIATION, preparer_legalite(), true, false,
+               RECHERCHE.TABLE ? table_coup(cle) : coup{0, 0}};
     // A position with more moves of a kind than a list holds (only a FEN made
     // up for it) has its lines chosen among those listed.
     std::vector<coup_etendu> coups;
@@ -51,5 +56,6 @@ int chercher_lignes(int depth, int k) {
 
     if (LIGNES.empty()) return n.legaux == 0 && !roi_du_trait_attaque() ? -DRAW : -MAT;
     RECHERCHE.P_VARIATION.suivant = LIGNES[0].pv;
+    if (RECHERCHE.TABLE && !arretee()) retenir(cle, depth, false, &RECHERCHE.P_VARIATION);
     return LIGNES[0].score;
 }

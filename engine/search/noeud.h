@@ -18,6 +18,7 @@ struct noeud {
     legalite legal;
     bool racine;
     bool feuilles_preparees;  // the leaves' evaluation has taken this position in
+    coup prefere;             // the table's move, tried first when the node lists it; {0, 0} for none
 };
 
 // The root's line starts with its first legal move, whatever it scores, so
@@ -64,6 +65,14 @@ struct coup_etendu {
     int extension;
 };
 
+// The search is stopped, or past its node limit (or called back): its nodes
+// end at once, their scores meaningless.
+inline bool arretee() { return STOP == 1 || RECHERCHE.POSITIONS > budget(); }
+
+// alphabeta, with the table's order of moves or without: each keeps to its own.
+template <bool TABLE>
+int alphabeta_noeud(int depth, int alpha, int beta, variation* pv);
+
 // The node's moves in the order the one-thread search tries them, all at
 // once; false when a list was full, some moves then missing.
 bool coups_du_noeud(const noeud& n, std::vector<coup_etendu>* coups);
@@ -83,6 +92,7 @@ struct coup_cherche {
 // tested for legality only when a_tester; a third repetition is scored
 // without a search; a child with no depth left (feuille) is evaluated.
 // Inlined by force: the one-thread loop keeps its registers across it.
+template <bool TABLE>
 [[gnu::always_inline]] inline coup_cherche chercher_coup(coup_etendu c, bool a_tester, bool feuille, int depth,
                                                          int alpha, int beta) {
     const int r = ajoute_coup_partie(c.m.depart, c.m.arrivee);
@@ -98,7 +108,7 @@ struct coup_cherche {
     } else {
         inverse_trait();
         if (feuille) j.score = STOP == 1 ? -SCORE_ARRET : -eval();
-        else j.score = -alphabeta(depth - 1, -beta, -alpha, j.noeud);
+        else j.score = -alphabeta_noeud<TABLE>(depth - 1, -beta, -alpha, j.noeud);
         inverse_trait();
     }
     retire_coup_partie();

@@ -115,6 +115,7 @@ void equipe::compter(partage& p) {
         }
         ++p.suivante;
         if (!t.legal) continue;
+        table_reporter(t.journal, p.journal);
         ++p.legaux;
         p.positions += t.positions;
         p.longest = std::max(p.longest, t.longest);
@@ -163,7 +164,8 @@ void chercher_tache(tache& t) {
     const int longest = RECHERCHE.LONGEST;
     RECHERCHE.POSITIONS = 0;
     RECHERCHE.LONGEST = 0;
-    const coup_cherche j = chercher_coup(t.coup_cherche, true, false, p.depth, t.alpha, p.beta);
+    const coup_cherche j = RECHERCHE.TABLE ? chercher_coup<true>(t.coup_cherche, true, false, p.depth, t.alpha, p.beta)
+                                           : chercher_coup<false>(t.coup_cherche, true, false, p.depth, t.alpha, p.beta);
     t.legal = j.legal;
     t.fenetre = j.cherche;
     t.score = j.score;
@@ -196,6 +198,7 @@ void chercher_en_parallele(noeud& n, const std::vector<coup_etendu>& coups, int 
     equipe& e = RECHERCHE.EQUIPIER->equipe_;
     partage p;
     sauver_noeud(p.position, e.racine());
+    p.journal = RECHERCHE.JOURNAL;
     p.depth = n.depth;
     p.alpha = n.alpha;
     p.beta = n.beta;

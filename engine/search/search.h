@@ -11,6 +11,7 @@
 #include "globals.h"
 #include "movegen.h"
 #include "position.h"
+#include "table.h"
 
 constexpr int MAT = 50000;            // score of a mated side, negated for the mating one
 constexpr int SCORE_ARRET = 65000;    // returned by every node once STOP is up
@@ -46,6 +47,8 @@ constexpr int PROFONDEUR_PARTAGE = 4;
 // counters, the node pool of its lines, its place in a parallel search and
 // what its leaves' evaluation takes from their parent. One per thread
 // (RECHERCHE), like JEU.
+constexpr int NB_TUEURS = 2;  // killers a ply keeps
+
 struct etat_recherche {
     variation P_VARIATION;
     int EXTENSION;
@@ -59,6 +62,14 @@ struct etat_recherche {
     // (one test per node); out of reach when it searches alone.
     int PARTAGE_DES = JAMAIS_PARTAGE;
     equipier* EQUIPIER;  // the thread's place in its team; none when it searches alone
+    bool TABLE;            // the search orders its moves by the table of best moves, and by killers
+    // The quiet moves that last cut a node off at each ply, the latest first.
+    // A node of depth TUEURS_DES or more starts its plies with none: what its
+    // children learn from each other then never crosses from one job of a
+    // parallel search to another.
+    coup TUEURS[PROFONDEUR_MAX + 1][NB_TUEURS];
+    int TUEURS_DES;
+    journal_table* JOURNAL;  // where the thread notes best moves: the job's it does, else none (the table)
 
     variation* libres;
     bloc_variations* blocs;
@@ -102,6 +113,9 @@ extern limites_recherche LIMITES;
 // The lines of an iteration asked for several, best first, on the thread
 // that runs the search; the first is also the principal variation's.
 extern std::vector<ligne_racine> LIGNES;
+// Whether a search with these limits uses the table: a strength level plays
+// the search it was calibrated with.
+bool table_utilisee(const limites_recherche& limites);
 // The depth of the iteration under way (the root is the node at this depth).
 extern int PROFONDEUR;
 // Read at every iteration; "ponderhit" may clear it while the search runs.

@@ -26,7 +26,7 @@ const char* const POSITIONS_BENCH[] = {
 
 }  // namespace
 
-int outil_bench(int profondeur, int fils) {
+int outil_bench(int profondeur, int fils, int hash) {
     const int nb = static_cast<int>(std::size(POSITIONS_BENCH));
     NOEUDS_AFFICHES = 0;
     POSITIONS_PERDUES = 0;
@@ -38,6 +38,10 @@ int outil_bench(int profondeur, int fils) {
         std::string erreur;
         options_par_defaut();
         THREADS = fils;
+        HASH = hash;
+        // Each position a new game: its lines do not depend on the one before.
+        if (i == 0) table_dimensionner(hash);
+        else table_vider();
         position_depuis_texte(POSITIONS_BENCH[i], &erreur);
         sortie_ligne(format_texte("Position %d/%d: %s", i + 1, nb, POSITIONS_BENCH[i]));
         LIMITES = {};

@@ -50,7 +50,14 @@ uint64_t melange(uint64_t x) {
 
 }  // namespace
 
-void uci_ucinewgame() { graine_partie = nouvelle_graine(); }
+void uci_ucinewgame() {
+    graine_partie = nouvelle_graine();
+    // A new game starts from an empty table, never emptied under a search.
+    if (table_presente()) {
+        attendre_fin_recherche();
+        table_vider();
+    }
+}
 
 int atoi_borne(const char* texte) {
     long long v = std::strtoll(texte, nullptr, 10);

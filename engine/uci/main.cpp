@@ -22,9 +22,9 @@ const char* const AIDE =
     "  solvane perft [--chess960] DEPTH [FEN]\n"
     "                             count the legal move tree (start position without FEN); with\n"
     "                             --chess960 in Chess960 (castling fields such as HAha or KQkq)\n"
-    "  solvane bench [DEPTH [THREADS]]\n"
+    "  solvane bench [DEPTH [THREADS [HASH]]]\n"
     "                             search fixed positions and print the node total (default depth %d,\n"
-    "                             one thread)\n"
+    "                             one thread, no table of best moves; HASH in MB)\n"
     "  solvane --help             print this help\n"
     "  solvane --version          print the version\n";
 
@@ -85,12 +85,14 @@ int main(int argc, char** argv) {
         return outil_perft(profondeur, argc > premier + 1 ? fen.c_str() : nullptr, chess960);
     }
     if (outil == "bench") {
-        int profondeur = BENCH_PROFONDEUR_DEFAUT, fils = 1;
-        if (argc > 4 || (argc >= 3 && !lire_entier(argv[2], 1, PROFONDEUR_MAX, &profondeur)) ||
-            (argc == 4 && !lire_entier(argv[3], 1, THREADS_MAX, &fils)))
+        int profondeur = BENCH_PROFONDEUR_DEFAUT, fils = 1, hash = 0;
+        if (argc > 5 || (argc >= 3 && !lire_entier(argv[2], 1, PROFONDEUR_MAX, &profondeur)) ||
+            (argc >= 4 && !lire_entier(argv[3], 1, THREADS_MAX, &fils)) ||
+            (argc == 5 && !lire_entier(argv[4], 0, HASH_MAX, &hash)))
             return erreur("bench takes an optional depth from 1 to " + std::to_string(PROFONDEUR_MAX) +
-                          " and thread count from 1 to " + std::to_string(THREADS_MAX));
-        return outil_bench(profondeur, fils);
+                          ", thread count from 1 to " + std::to_string(THREADS_MAX) + " and table size from 0 to " +
+                          std::to_string(HASH_MAX) + " MB");
+        return outil_bench(profondeur, fils, hash);
     }
     return erreur("unknown argument '" + outil + "' (see solvane --help)");
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "globals.h"
+#include "search.h"
 #include "sortie.h"
 #include "uci.h"
 #include "version.h"
@@ -27,20 +28,33 @@ std::string ligne_option(const option_moteur& o) {
         case genre_option::marque:
             return format_texte("option name %s %s compile le %s %s type check default false\n", o.nom, VERSION,
                                 __DATE__, __TIME__);
+        case genre_option::bouton:
+            return format_texte("option name %s type button\n", o.nom);
     }
     return "";
 }
 
+// What an option does beyond its value: the table takes its size, and the
+// button empties it.
+void effet(const option_moteur& o) {
+    if (o.valeur == &HASH) table_dimensionner(HASH);
+    else if (o.genre == genre_option::bouton) table_vider();
+}
+
 // An option is named by the first word after "name" or by all the words up
-// to "value"; both come upper-cased, as does the value.
-void appliquer(const std::string& nom, const std::string& nom_complet, const std::string& valeur) {
+// to "value"; both come upper-cased, as does the value (nullptr for none,
+// which only a button takes).
+void appliquer(const std::string& nom, const std::string& nom_complet, const std::string* valeur) {
     for (const option_moteur& o : OPTIONS) {
         const std::string cle = majuscules(o.nom);
         if (cle != nom && cle != nom_complet) continue;
-        if (o.valeur == nullptr) return;
-        if (o.genre == genre_option::check) *o.valeur = valeur == "TRUE" ? 1 : 0;
-        else if (o.bornee) *o.valeur = std::clamp(atoi_borne(valeur.c_str()), o.min, o.max);
-        else *o.valeur = std::clamp(atoi_borne(valeur.c_str()), -OPTION_MAX, OPTION_MAX);
+        if ((o.genre == genre_option::bouton) != (valeur == nullptr)) return;
+        if (o.valeur != nullptr) {
+            if (o.genre == genre_option::check) *o.valeur = *valeur == "TRUE" ? 1 : 0;
+            else if (o.bornee) *o.valeur = std::clamp(atoi_borne(valeur->c_str()), o.min, o.max);
+            else *o.valeur = std::clamp(atoi_borne(valeur->c_str()), -OPTION_MAX, OPTION_MAX);
+        }
+        effet(o);
         return;
     }
 }
@@ -56,14 +70,16 @@ void uci_options() {
 void uci_setoption() {
     enum { RIEN, NOM, VALEUR } attendu = RIEN;
     std::string nom, nom_complet;  // stay empty, matching no option, while no "name" was read
-    bool dans_le_nom = false;
+    bool dans_le_nom = false, valeur_lue = false;
     while (extract_param() != 0) {
         if (attendu == NOM) {
             nom = nom_complet = majuscules(COMMANDE);
             dans_le_nom = true;
             attendu = RIEN;
         } else if (attendu == VALEUR) {
-            appliquer(nom, nom_complet, majuscules(COMMANDE));
+            const std::string valeur = majuscules(COMMANDE);
+            appliquer(nom, nom_complet, &valeur);
+            valeur_lue = true;
             attendu = RIEN;
         } else if (std::strcmp(COMMANDE, "name") == 0) {
             attendu = NOM;
@@ -74,4 +90,5 @@ void uci_setoption() {
             nom_complet += ' ' + majuscules(COMMANDE);
         }
     }
+    if (!valeur_lue) appliquer(nom, nom_complet, nullptr);
 }

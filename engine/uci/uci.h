@@ -41,7 +41,7 @@ void uci_go();
 void uci_ponderhit();
 void uci_setoption();
 void uci_d();
-void uci_ucinewgame();  // a new seed for a limited strength's choices
+void uci_ucinewgame();  // a new seed for a limited strength's choices, an empty table
 
 // The words of a "go" line as read; a later word overrides what an earlier
 // one set.

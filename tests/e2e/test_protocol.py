@@ -35,17 +35,17 @@ class Reader(EngineCase):
 
 class Options(EngineCase):
     def test_readme_lists_what_uci_announces(self):
-        # Name, type, default and range, in order; the build stamp's date and time vary.
+        # Name, type, default and range, in order (a button has neither); the build stamp's date and time vary.
         eng = Engine()  # at its start-up values, whatever thread count the other tests use
         self.addCleanup(eng.kill)
         eng.send("uci")
         announced = []
         for line in eng.read_until("^uciok$"):
             if line.startswith("option "):
-                m = re.match(r"option name (.+?) type (\w+) default (\S+)(?: min (-?\d+) max (-?\d+))?$", line)
+                m = re.match(r"option name (.+?) type (\w+)(?: default (\S+))?(?: min (-?\d+) max (-?\d+))?$", line)
                 self.assertIsNotNone(m, line)
                 name = re.sub(r" compile le .+", " compile le <date> <time>", m[1])
-                announced.append((name, m[2], m[3], "%s–%s" % (m[4], m[5]) if m[4] else ""))
+                announced.append((name, m[2], m[3] or "", "%s–%s" % (m[4], m[5]) if m[4] else ""))
         section = README.read_text().split("\n## Options\n")[1].split("\n## ")[0]
         rows = [[cell.strip().strip("`").replace("−", "-") for cell in line.split("|")[1:5]]
                 for line in section.split("\n") if line.startswith("| `")]
