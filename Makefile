@@ -74,7 +74,8 @@ fuzz-build: deps-test
 # Unit, protocol, perft, reference, fuzz-smoke and short-game tests. The unit
 # and protocol tests run on a build with assertions, AddressSanitizer and UBSan;
 # the protocol tests again under ThreadSanitizer; games on the Release build.
-check-build: deps-test release tsan-build fuzz-build simulate-build $(if $(filter 1,$(WEB_TESTS)),web npm)
+check-build: deps-test release tsan-build fuzz-build simulate-build \
+  $(if $(filter 1,$(WEB_TESTS)),web npm tests/npm/node_modules/.package-lock.json)
 	cmake -S . -B $(CHECK) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g" \
 	  -DSOLVANE_SANITIZE=ON -DSOLVANE_RELEASE_BIN=$(CURDIR)/$(RELEASE)/solvane \
 	  -DSOLVANE_TSAN_BIN=$(CURDIR)/$(TSAN)/solvane -DSOLVANE_FUZZ_BIN=$(CURDIR)/$(FUZZ)/fuzz_commandes \
@@ -307,8 +308,9 @@ package: release
 	rm -rf $(PKG) && cd $(RELEASE) && cpack -G DEB -B $(CURDIR)/$(PKG) >/dev/null
 
 # ---- Release archives: build/dist ----
-# solvane-VERSION-windows.zip, -linux-x86_64.tar.gz, -web.tar.gz, the .deb and
-# SHA256SUMS over them, each archive holding one folder of its own name.
+# solvane-VERSION-windows.zip, -linux-x86_64.tar.gz, -web.tar.gz, the .deb, the
+# npm package solvane-VERSION.tgz and SHA256SUMS over them, each archive but the
+# npm one (whose folder is npm's "package") holding one folder of its own name.
 DIST := build/dist
 VERSION := $(shell sed -n 's/^project.solvane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 DIST_STAGE := build/dist-stage
@@ -320,8 +322,9 @@ DIST_TAR := tar --sort=name --owner=0 --group=0 --numeric-owner -czf
 dist-deps: cross-deps
 	@scripts/install-packages.sh lintian dpkg-dev
 
-dist-archives: dist-deps release windows web package
+dist-archives: dist-deps release windows web package npm-stage
 	rm -rf $(DIST) $(DIST_STAGE) && mkdir -p $(DIST)
+	cd $(NPM_STAGE) && npm pack --pack-destination $(CURDIR)/$(DIST) >/dev/null
 	d=$(DIST_STAGE)/solvane-$(VERSION)-windows && mkdir -p $$d && \
 	  cp $(WINDOWS)/solvane-x64.exe $(WINDOWS)/solvane-x86.exe $$d/ && \
 	  sed 's/$$/\r/' README.md >$$d/README.txt && sed 's/$$/\r/' LICENSE >$$d/LICENSE.txt && \
@@ -334,7 +337,7 @@ dist-archives: dist-deps release windows web package
 	  cp web/SERVING.txt LICENSE $$d/ && \
 	  $(DIST_TAR) $(DIST)/solvane-$(VERSION)-web.tar.gz -C $(DIST_STAGE) solvane-$(VERSION)-web
 	cp $(PKG)/solvane_$(VERSION)_*.deb $(DIST)/
-	cd $(DIST) && sha256sum *.zip *.tar.gz *.deb >SHA256SUMS
+	cd $(DIST) && sha256sum *.zip *.tar.gz *.tgz *.deb >SHA256SUMS
 	rm -rf $(DIST_STAGE)
 
 # Each archive unpacked apart and its engine run (the Windows ones under Wine),
