@@ -193,7 +193,7 @@ web-serve: web
 
 # ---- The npm package: build/npm/solvane, packed as build/dist/solvane-VERSION.tgz ----
 NPM_STAGE := build/npm/solvane
-NPM_FILES := $(wildcard packages/solvane/*.mjs packages/solvane/*.cjs packages/solvane/*.d.ts packages/solvane/*.d.cts) \
+NPM_FILES := $(wildcard packages/solvane/*.mjs packages/solvane/*.cjs packages/solvane/*.d.ts) \
   $(addprefix packages/solvane/,worker.js package.json README.md)
 # The package's tests: the bundlers, Chromium's driver and the user's project's
 # chessops, as tests/npm/package-lock.json pins them.
@@ -204,6 +204,7 @@ npm-stage: wasm wasm-single
 	rm -rf $(NPM_STAGE) && mkdir -p $(NPM_STAGE)
 	cp $(NPM_FILES) LICENSE $(WASM)/solvane.js $(WASM)/solvane.wasm $(WASM)/solvane.worker.js \
 	  $(WASM_SINGLE)/solvane-single.js $(WASM_SINGLE)/solvane-single.wasm $(NPM_STAGE)/
+	sed '/^\/\*\* Raised for/,/^export class SolvaneError/d' $(NPM_STAGE)/index.d.ts >$(NPM_STAGE)/index.d.cts
 	cd $(NPM_STAGE) && npm pkg set version=$(VERSION)
 
 npm: npm-stage

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Types of the solvane package (ES module and CommonJS alike).
+// Types of the solvane package; make npm-stage derives CommonJS's (index.d.cts) without SolvaneError.
 
 /** `threads`: the WebAssembly build with threads (needs SharedArrayBuffer); `single`: the one without. */
 export type Mode = 'auto' | 'threads' | 'single';
@@ -75,7 +75,7 @@ export interface EngineOption {
   vars?: string[];
 }
 
-/** Raised for an engine that refused a request (a bad FEN, an unknown option) or that has ended. */
+/** Raised for an engine that refused a request (a bad FEN, an unknown option) or that has ended (ES modules only: CommonJS sees its name). */
 export class SolvaneError extends Error {}
 
 export interface Engine {
