@@ -24,7 +24,7 @@ PACKAGES_TEST := python3 libgtest-dev clang libclang-rt-14-dev stockfish
 PACKAGES_WEB := emscripten clang-19 lld-19 llvm-19 libclang-rt-19-dev chromium $(if $(shell command -v npm),,npm)
 
 .PHONY: all deps-run deps-test deps-web release run check-build tsan-build fuzz-build test perft bench fuzz soak mutants \
-  calibrate clean clang-profile wasm web web-serve web-modules simulate simulate-build
+  calibrate clean clang-profile wasm wasm-single web web-serve web-modules simulate simulate-build
 
 # Test frameworks build with `make EXE=name` and run ./name bench.
 EXE ?=
@@ -79,13 +79,15 @@ fuzz-build: deps-test
 # Unit, protocol, perft, reference, fuzz-smoke and short-game tests. The unit
 # and protocol tests run on a build with assertions, AddressSanitizer and UBSan;
 # the protocol tests again under ThreadSanitizer; games on the Release build.
-check-build: deps-test release tsan-build fuzz-build simulate-build $(if $(filter 1,$(WEB_TESTS)),web)
+check-build: deps-test release tsan-build fuzz-build simulate-build \
+  $(if $(filter 1,$(WEB_TESTS)),web npm tests/npm/node_modules/.package-lock.json)
 	cmake -S . -B $(CHECK) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g" \
 	  -DSOLVANE_SANITIZE=ON -DSOLVANE_RELEASE_BIN=$(CURDIR)/$(RELEASE)/solvane \
 	  -DSOLVANE_TSAN_BIN=$(CURDIR)/$(TSAN)/solvane -DSOLVANE_FUZZ_BIN=$(CURDIR)/$(FUZZ)/fuzz_commandes \
 	  -DSOLVANE_SIMULATION_BIN=$(CURDIR)/$(SIMULATE)/solvane \
 	  -DSOLVANE_WASM_JS=$(if $(filter 1,$(WEB_TESTS)),$(CURDIR)/$(WASM)/solvane.js) \
-	  -DSOLVANE_WEB_DIR=$(if $(filter 1,$(WEB_TESTS)),$(CURDIR)/$(WEB)) >/dev/null
+	  -DSOLVANE_WEB_DIR=$(if $(filter 1,$(WEB_TESTS)),$(CURDIR)/$(WEB)) \
+	  -DSOLVANE_NPM_TGZ=$(if $(filter 1,$(WEB_TESTS)),$(CURDIR)/$(DIST)/solvane-$(VERSION).tgz) >/dev/null
 	cmake --build $(CHECK) -j $(JOBS)
 
 test: check-build
@@ -169,6 +171,15 @@ wasm: deps-web clang-profile
 	  -DSOLVANE_PGO_DIR=$(CLANG_PROFILE) >/dev/null
 	$(EM_ENV) cmake --build $(WASM) -j $(JOBS) --target solvane
 
+# The same without threads (build/wasm-single/solvane-single.js and .wasm),
+# for the npm package on pages without SharedArrayBuffer.
+WASM_SINGLE := build/wasm-single
+wasm-single: deps-web clang-profile
+	if [ $(CLANG_PROFILE)/solvane.profdata -nt $(WASM_SINGLE)/solvane-single.wasm ]; then rm -rf $(WASM_SINGLE)/engine; fi
+	$(EM_ENV) emcmake cmake -S . -B $(WASM_SINGLE) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DSOLVANE_UN_FIL=ON \
+	  -DSOLVANE_PGO=use -DSOLVANE_PGO_DIR=$(CLANG_PROFILE) >/dev/null
+	$(EM_ENV) cmake --build $(WASM_SINGLE) -j $(JOBS) --target solvane
+
 # The page's libraries, as the lock file pins them.
 web/node_modules/.package-lock.json: web/package-lock.json | deps-web
 	cd web && npm ci --no-audit --no-fund
@@ -184,6 +195,26 @@ web: wasm web-modules
 # The page on http://127.0.0.1:$(WEB_PORT)/, cross-origin isolated.
 web-serve: web
 	python3 web/serve.py $(WEB) --port $(WEB_PORT)
+
+# ---- The npm package: build/npm/solvane, packed as build/dist/solvane-VERSION.tgz ----
+NPM_STAGE := build/npm/solvane
+NPM_FILES := $(wildcard packages/solvane/*.mjs packages/solvane/*.cjs packages/solvane/*.d.ts) \
+  $(addprefix packages/solvane/,worker.js package.json README.md)
+# The package's tests: the bundlers, Chromium's driver and the user's project's
+# chessops, as tests/npm/package-lock.json pins them.
+tests/npm/node_modules/.package-lock.json: tests/npm/package-lock.json | deps-web
+	cd tests/npm && npm ci --no-audit --no-fund
+
+npm-stage: wasm wasm-single
+	rm -rf $(NPM_STAGE) && mkdir -p $(NPM_STAGE)
+	cp $(NPM_FILES) LICENSE $(WASM)/solvane.js $(WASM)/solvane.wasm $(WASM)/solvane.worker.js \
+	  $(WASM_SINGLE)/solvane-single.js $(WASM_SINGLE)/solvane-single.wasm $(NPM_STAGE)/
+	sed '/^\/\*\* Raised for/,/^export class SolvaneError/d' $(NPM_STAGE)/index.d.ts >$(NPM_STAGE)/index.d.cts
+	cd $(NPM_STAGE) && npm pkg set version=$(VERSION)
+
+npm: npm-stage
+	mkdir -p $(DIST) && rm -f $(DIST)/solvane-*.tgz
+	cd $(NPM_STAGE) && npm pack --pack-destination $(CURDIR)/$(DIST) >/dev/null
 
 # ---- Builds for other systems, their checks, and the Debian package ----
 # Paths: build/windows/solvane-x86.exe and solvane-x64.exe (stripped copies),
@@ -205,7 +236,7 @@ WINDOWS_E2E := test_protocol.Reader test_search.Clock test_search.StopAndPonder 
 CHECK32_E2E := test_protocol test_search test_tools test_reference
 CROSS_PY := PYTHONPATH=$(CURDIR)/tests/e2e python3 -m unittest
 
-.PHONY: cross-deps windows windows-x64 windows-x86 windows-check x86-vm check32 package
+.PHONY: npm npm-stage cross-deps windows windows-x64 windows-x86 windows-check x86-vm check32 package
 
 # Debian packages for the targets below (root; `apt-get update` first).
 # Wine's 32-bit half (wine32) comes from Debian's i386 architecture.
@@ -283,8 +314,9 @@ package: release
 	rm -rf $(PKG) && cd $(RELEASE) && cpack -G DEB -B $(CURDIR)/$(PKG) >/dev/null
 
 # ---- Release archives: build/dist ----
-# solvane-VERSION-windows.zip, -linux-x86_64.tar.gz, -web.tar.gz, the .deb and
-# SHA256SUMS over them, each archive holding one folder of its own name.
+# solvane-VERSION-windows.zip, -linux-x86_64.tar.gz, -web.tar.gz, the .deb, the
+# npm package solvane-VERSION.tgz and SHA256SUMS over them, each archive but the
+# npm one (whose folder is npm's "package") holding one folder of its own name.
 DIST := build/dist
 VERSION := $(shell sed -n 's/^project.solvane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 DIST_STAGE := build/dist-stage
@@ -296,8 +328,9 @@ DIST_TAR := tar --sort=name --owner=0 --group=0 --numeric-owner -czf
 dist-deps: cross-deps
 	@scripts/install-packages.sh lintian dpkg-dev
 
-dist-archives: dist-deps release windows web package
+dist-archives: dist-deps release windows web package npm-stage
 	rm -rf $(DIST) $(DIST_STAGE) && mkdir -p $(DIST)
+	cd $(NPM_STAGE) && npm pack --pack-destination $(CURDIR)/$(DIST) >/dev/null
 	d=$(DIST_STAGE)/solvane-$(VERSION)-windows && mkdir -p $$d && \
 	  cp $(WINDOWS)/solvane-x64.exe $(WINDOWS)/solvane-x86.exe $$d/ && \
 	  sed 's/$$/\r/' README.md >$$d/README.txt && sed 's/$$/\r/' LICENSE >$$d/LICENSE.txt && \
@@ -310,7 +343,7 @@ dist-archives: dist-deps release windows web package
 	  cp web/SERVING.txt LICENSE $$d/ && \
 	  $(DIST_TAR) $(DIST)/solvane-$(VERSION)-web.tar.gz -C $(DIST_STAGE) solvane-$(VERSION)-web
 	cp $(PKG)/solvane_$(VERSION)_*.deb $(DIST)/
-	cd $(DIST) && sha256sum *.zip *.tar.gz *.deb >SHA256SUMS
+	cd $(DIST) && sha256sum *.zip *.tar.gz *.tgz *.deb >SHA256SUMS
 	rm -rf $(DIST_STAGE)
 
 # Each archive unpacked apart and its engine run (the Windows ones under Wine),

@@ -23,6 +23,10 @@ void reprendre_budget() {
 
 equipe::equipe(int fils) {
     horloge_debut(true);
+#ifdef SOLVANE_UN_FIL
+    // No thread can start in this build: the team is the one thread, whose lines every team prints.
+    fils = 1;
+#endif
     if (fils <= 1) return;
     // A node limit counts positions in the one-thread order, which only one
     // thread keeps; the call-back of a job also borrows the node budget.

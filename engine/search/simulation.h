@@ -20,6 +20,20 @@ void horloge_signal();            // it offers work or a result to the waiting t
 // The simulated time of the searches since the last reset.
 int64_t horloge_totale();
 void horloge_remise_a_zero();
+#elif defined(SOLVANE_UN_FIL)
+// The single-thread WebAssembly build has no clock thread: the search looks
+// at the clock itself every few thousand positions (engine/uci/un_fil.cpp).
+constexpr unsigned POSITIONS_PAR_REGARD = 4096;
+extern unsigned POSITIONS_DEPUIS_REGARD;
+void regarder_horloge();
+inline void horloge_position() {
+    if (++POSITIONS_DEPUIS_REGARD % POSITIONS_PAR_REGARD == 0) regarder_horloge();
+}
+inline void horloge_debut(bool) {}
+inline void horloge_fin(bool) {}
+inline void horloge_attente() {}
+inline void horloge_reprise() {}
+inline void horloge_signal() {}
 #else
 inline void horloge_position() {}
 inline void horloge_debut(bool) {}

@@ -1,9 +1,9 @@
 #!/bin/sh
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The release archives as a user meets them: each unpacked apart, the engine
-# inside runs bench 5 (the Windows ones under Wine, the page's under Node) and
-# must count the nodes the Linux one counts; then the checksums, and lintian
-# on the package (no error). Usage: check-archives.sh DIST_DIR, with WINE and
+# inside runs bench 5 (the Windows ones under Wine, the page's and both of
+# the npm package's under Node) and must count the nodes the Linux one counts;
+# then the checksums, and lintian on the package (no error). Usage: check-archives.sh DIST_DIR, with WINE and
 # WINESERVER naming Wine's loader and server. The 32-bit Windows engine needs
 # Wine's 32-bit loader (wine32), beside WINE, and a kernel that runs 32-bit
 # programs: on a kernel without, it runs in the emulated machine of
@@ -69,6 +69,15 @@ missing=$(sed -n 's/.*send_header("\(Cross-Origin-[^"]*\)", "\([^"]*\)").*/\1: \
   while read -r header; do grep -qF "$header" "$web/SERVING.txt" || echo "$header"; done)
 [ -z "$missing" ] && [ -f "$web/index.html" ]
 verdict web-hosting $? "${missing:-SERVING.txt names the headers of web/serve.py}"
+
+# The npm package: its engine, both builds, under Node; its version the engine's.
+mkdir -p "$work/npm" && tar -xzf "$dist"/solvane-[0-9]*.tgz -C "$work/npm"
+for build in threads single; do
+  check "npm-$build" node "$work/npm/package/cli.mjs" $([ $build = single ] && echo --single)
+done
+version=$(node -p "require('$work/npm/package/package.json').version")
+[ "$(basename "$dist"/solvane-[0-9]*.tgz)" = "solvane-$version.tgz" ] && [ "$version" = "$("$linux/solvane" --version)" ]
+verdict npm-version $? "package.json says $version"
 
 deb=$(unpack amd64.deb)
 check deb "$deb/usr/games/solvane"
