@@ -52,7 +52,7 @@ namespace {
 }  // namespace
 
 legalite preparer_legalite() { return legalite_du_trait(); }
-[[gnu::no_icf]] legalite preparer_legalite_avec_table() { return legalite_du_trait(); }
+JUMELLE legalite preparer_legalite_avec_table() { return legalite_du_trait(); }
 
 bool coup_a_tester(const legalite& l, coup m) { return l.a_tester >> bit_de_case(m.depart) & 1; }
 

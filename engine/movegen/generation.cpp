@@ -232,8 +232,7 @@ void generer_dans_l_ordre(coups_ordonnes* coups) {
     coups->complets = prises.nb_coups < MAX_COUPS && calmes.nb_coups < MAX_COUPS;
 }
 void generer_prises(liste_coups* prises) { prises_du_camp(prises); }
-// Kept apart from their twins above, which the build would otherwise merge with them.
-[[gnu::no_icf]] void generer_prises_avec_table(liste_coups* prises) { prises_du_camp(prises); }
+JUMELLE void generer_prises_avec_table(liste_coups* prises) { prises_du_camp(prises); }
 liste_du_coup liste_de(coup m) {
     if (!case_jouable(m.depart) || JEU.ECHIQUIER[m.depart] * JEU.TRAIT <= 0) return liste_du_coup::aucune;
     liste_coups calmes, prises;
@@ -250,4 +249,4 @@ liste_du_coup liste_de(coup m) {
 }
 
 void generer_calmes(liste_coups* calmes, bitboard* reste) { calmes_par_lot(calmes, reste); }
-[[gnu::no_icf]] void generer_calmes_avec_table(liste_coups* calmes, bitboard* reste) { calmes_par_lot(calmes, reste); }
+JUMELLE void generer_calmes_avec_table(liste_coups* calmes, bitboard* reste) { calmes_par_lot(calmes, reste); }

@@ -10,6 +10,15 @@
 #include "bitboard.h"
 #include "position.h"
 
+// The entry points kept for the search with the table of best moves are the
+// twins of the plain search's: GCC would merge them, and then inline neither
+// into its search. Clang merges no functions unless told to.
+#if defined(__GNUC__) && !defined(__clang__)
+#define JUMELLE [[gnu::no_icf]]
+#else
+#define JUMELLE
+#endif
+
 constexpr bitboard COLONNE_A = 0x0101010101010101ull;
 constexpr bitboard COLONNE_H = COLONNE_A << 7;
 

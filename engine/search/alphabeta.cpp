@@ -102,6 +102,11 @@ void chercher_liste(const liste_coups& liste, int extension, noeud& n, int a_ven
     n.alpha = alpha;
     n.best = best;
     n.legaux = legaux;
+    // The children searched below took the leaves' evaluation in for their
+    // own leaves: a later list of leaves takes this position in again. Only
+    // with the table does a list of leaves (its quiet move) come before one
+    // of searches (the captures).
+    if constexpr (TABLE && !sans_jouer) n.feuilles_preparees = false;
 }
 
 // The root's moves are those "go searchmoves" left, when it named some.

@@ -38,7 +38,14 @@ void ordonner_prises(coup* debut, coup* fin) {
                          (promotion ? rang_de_prise(promotion_piece(m.arrivee)) : 0);
         return 8 * gain - rang_de_prise(JEU.ECHIQUIER[m.depart]);
     };
-    std::stable_sort(debut, fin, [&cle](coup a, coup b) { return cle(a) > cle(b); });
+    // Insertion, which keeps equals in order: the lists are short.
+    for (coup* i = debut; i != fin; ++i) {
+        const coup m = *i;
+        const int k = cle(m);
+        coup* j = i;
+        for (; j != debut && cle(*(j - 1)) < k; --j) *j = *(j - 1);
+        *j = m;
+    }
 }
 
 void retirer(liste_coups* liste, coup m) {

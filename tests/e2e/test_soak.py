@@ -35,16 +35,24 @@ def session(rng, count):
             ["setoption name UCI_LimitStrength value %s" % rng.choice(["true", "false"]),
              "setoption name UCI_Elo value %d" % rng.randint(800, 1600)], ["ucinewgame"], ["stop"],
             ["setoption name Pawn value %d" % rng.randint(80, 120)],
+            ["setoption name Hash value %d" % rng.randint(0, 2)], ["setoption name Clear Hash"],
         ])
         made += len(block)
         yield block
 
 
+def rss(eng):
+    with open("/proc/%d/status" % eng.proc.pid) as f:
+        return next(int(x.split()[1]) << 10 for x in f if x.startswith("VmRSS:"))
+
+
 class Soak(EngineCase):
     def memory(self, eng, heap):
+        # The table holds what its option says (below): measured without one.
+        eng.send("setoption name Hash value 0", "isready")
+        eng.read_until("^readyok$")
         if MEMORY == "rss":
-            with open("/proc/%d/status" % eng.proc.pid) as f:
-                return next(int(x.split()[1]) << 10 for x in f if x.startswith("VmRSS:"))
+            return rss(eng)
         with open(heap) as f:
             return int(f.read())
 
@@ -63,6 +71,19 @@ class Soak(EngineCase):
         if MEMORY:
             end = self.memory(eng, heap)
             self.assertLess(end - middle, SLACK, "memory grew from %d to %d bytes" % (middle, end))
+        self.assertEqual(self.end(eng), [])
+
+    @unittest.skipUnless(MEMORY == "rss", "the resident size of a native build")
+    def test_the_table_holds_the_memory_it_is_given(self):
+        eng = self.start()
+        sizes = []
+        for mb in (0, 64, 16, 0):
+            eng.send("setoption name Hash value %d" % mb, "go depth 6", "isready")
+            eng.read_until("^readyok$", timeout=30)
+            sizes.append(rss(eng))
+        grown = [size - sizes[0] for size in sizes]
+        self.assertTrue(63 << 20 < grown[1] < (64 << 20) + SLACK and 15 << 20 < grown[2] < (16 << 20) + SLACK, grown)
+        self.assertLess(grown[3], SLACK, grown)
         self.assertEqual(self.end(eng), [])
 
 

@@ -56,7 +56,8 @@ class Tools(EngineCase):
         self.assertRegex(out, r"\bperft\b(.|\n)*\bbench\b")
         self.assertEqual(run_tool("--version"), (0, "1.8.5\n", ""))
         for args in (("perft", "x"), ("perft", "0"), ("perft",), ("perft", "3x"), ("bench", "0"), ("bench", "5", "0"),
-                     ("bench", "5", "65"), ("bench", "5", "2", "1"), ("--frobnicate",),
+                     ("bench", "5", "65"), ("bench", "5", "2", "1025"),
+                     ("bench", "5", "2", "1", "1"), ("--frobnicate",),
                      ("perft", "2", "k7/8/8/8/8/8/8/R6K w - - 0 1")):
             status, out, err = run_tool(*args)
             self.assertEqual((status, out), (2, ""), args)

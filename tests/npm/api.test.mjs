@@ -61,7 +61,7 @@ for (const mode of ['threads', 'single']) {
       ];
       for (const [fen, extra, reason] of refused)
         await assert.rejects(engine.bestMove(fen, { depth: 1, ...extra }), { name: 'SolvaneError', message: reason });
-      await assert.rejects(engine.setOption('Hash', 16), /no option named Hash/);
+      await assert.rejects(engine.setOption('Contempt', 16), /no option named Contempt/);
       await assert.rejects(async () => engine.bestMove('startpos', {}), TypeError);
       assert.match((await engine.bestMove('startpos', { nodes: 2000 })).move, MOVE);
     });
