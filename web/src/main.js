@@ -8,6 +8,7 @@ import { Analysis } from './analysis.js';
 import { BoardView } from './board.js';
 import { Engine } from './engine.js';
 import { Game } from './game.js';
+import { installApp } from './install.js';
 import { wireGameIo } from './io.js';
 import { canMove, pgnHeaders, settingsOptions, takeBackPlies, turnText } from './logic.js';
 import {
@@ -248,12 +249,14 @@ function start() {
   $('game-depth').replaceChildren(...DEPTHS.map((d) => new Option(`${d}`, d, false, d === 4)));
   $('lines').replaceChildren(...LINES.map((n) => new Option(`${n}`, n, false, n === 3)));
   wire();
-  if (self.crossOriginIsolated) startEngine();
-  else {
-    $('isolation').hidden = false;
-    setStatus('Engine unavailable: the page is not cross-origin isolated');
-    setMode('analyse');
-  }
+  installApp((apply) => Object.assign($('update'), { hidden: false }) && ($('apply-update').onclick = apply))
+    .then((isolated) => {
+      if (isolated) return startEngine();
+      $('isolation').hidden = false;
+      setStatus('Engine unavailable: the page is not cross-origin isolated');
+      setMode('analyse');
+      refresh();
+    });
   refresh();
 }
 
