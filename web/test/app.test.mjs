@@ -90,5 +90,48 @@ test('the page as an app', { timeout: 10 * 60000 }, async (t) => {
     await updated.close();
   });
 
+  await t.test('phones: nothing wider than the screen, every control on it, the board its width, a game by taps', async () => {
+    const served = await serve();
+    t.after(served.kill);
+    for (const [width, height] of [[360, 640], [390, 844]]) {
+      const phone = await newPage(browser, { width, height, isMobile: true, hasTouch: true, deviceScaleFactor: 3 });
+      const p = kit(phone);
+      await phone.goto(served.url);
+      await p.ready();
+      await phone.select('#clock-control', '5+0');
+      await p.level('depth', '2');
+      await phone.tap('#new-game');
+      for (const ply of [0, 2, 4]) {
+        const choices = await p.legal();
+        await p.play(['e2e4', 'g1f3', 'f1c4'].find((move) => choices.includes(move)) ?? choices[0], 'tap');
+        await p.settled(ply + 2);
+      }
+      const layout = await phone.evaluate(() => ({
+        scroll: document.documentElement.scrollWidth,
+        board: document.querySelector('#board').getBoundingClientRect().width,
+        // Every control shown, closed drawers apart, lies within the screen's width.
+        off: [...document.querySelectorAll('button, select, input, textarea, summary, .move')]
+          .filter((e) => e.getClientRects().length)
+          .filter((e) => e.getBoundingClientRect().left < 0 || e.getBoundingClientRect().right > innerWidth)
+          .map((e) => e.id || e.textContent),
+      }));
+      assert.deepEqual(layout.off, [], `${width}`);
+      assert.ok(layout.scroll <= width && layout.board >= 0.9 * width, `${width}: ${JSON.stringify(layout)}`);
+      await p.shot(`web-phone-${width}x${height}`);
+      await phone.close();
+    }
+    // The desktop, a reviewed game at its worst move.
+    const desk = await newPage(browser, { width: 1280, height: 800 });
+    const d = kit(desk);
+    await desk.goto(served.url);
+    await d.ready();
+    await d.load('1. e4 e5 2. Nf3 Nc6 3. Bc4 Nd4 4. Nxe5 Qg5 5. Nxf7 Qxg2 6. Rf1 Qxe4+ 7. Be2 Nf3# 0-1');
+    await desk.click('#review');
+    await d.until(() => /reviewed/.test(document.querySelector('#game-message').textContent));
+    await desk.click('#next-mistake');
+    await desk.evaluate(() => scrollTo(0, 0));
+    await d.shot('web-desktop-1280x800');
+  });
+
   assert.deepEqual(page.errors.filter((e) => !/ERR_INTERNET_DISCONNECTED|Failed to load resource/.test(e)), []);
 });
