@@ -23,7 +23,9 @@ export function installApp(onUpdate) {
   if (sessionStorage.getItem(RELOADING)) return Promise.resolve(false);
   return registered.then(async (registration) => {
     if (!registration) return false;
-    await workers.ready;
+    // A worker that cannot install (a file missing on the host) never becomes ready.
+    await Promise.race([workers.ready, new Promise((resolve) => setTimeout(resolve, 15000))]);
+    if (!registration.active) return false;
     sessionStorage.setItem(RELOADING, 'yes');
     location.reload();
     return new Promise(() => {});
