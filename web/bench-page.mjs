@@ -69,7 +69,8 @@ try {
       for (const host of i % 2 ? ['worker', 'headers'] : ['headers', 'worker'])
         times[host].push(await worker(pages[host], ['uci', 'position startpos', 'go depth 7'], 'bestmove', 300));
     const ratios = times.headers.map((t, i) => times.worker[i] / t);
-    for (const host of ['headers', 'worker']) console.log(`${host}: go depth 7 in ${median(times[host]).toFixed(0)} ms (median; ${times[host].map(Math.round).join(' ')})`);
+    for (const [host, ms] of Object.entries(times))
+      console.log(`${host}: go depth 7 in ${median(ms).toFixed(0)} ms (median; ${ms.map(Math.round).join(' ')})`);
     console.log(`service worker / headers: ${median(ratios).toFixed(3)} (median of the rounds' ratios)`);
   } else if (what === 'stop') {
     const page = await open('worker');
@@ -79,7 +80,8 @@ try {
       await worker(page, ['position startpos', 'go infinite'], 'info depth 5');
       times.push(await worker(page, ['isready', 'stop'], 'bestmove'));
     }
-    console.log(`stop to bestmove: median ${median(times).toFixed(1)} ms, most ${Math.max(...times).toFixed(1)} ms over ${times.length}`);
+    const most = Math.max(...times).toFixed(1);
+    console.log(`stop to bestmove: median ${median(times).toFixed(1)} ms, most ${most} ms over ${times.length}`);
   } else if (what === 'review') {
     const page = await open('headers');
     const k = kit(page);

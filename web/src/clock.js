@@ -82,7 +82,8 @@ export class ClockView {
   render(orientation = this.orientation) {
     this.orientation = orientation;
     const { clock } = this;
-    for (const [id, color] of [['clock-top', orientation === 'white' ? 'b' : 'w'], ['clock-bottom', orientation === 'white' ? 'w' : 'b']]) {
+    const bottom = orientation === 'white' ? 'w' : 'b';
+    for (const [id, color] of [['clock-top', bottom === 'w' ? 'b' : 'w'], ['clock-bottom', bottom]]) {
       const box = $(id);
       box.hidden = !clock;
       if (!clock) continue;

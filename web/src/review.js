@@ -27,7 +27,7 @@ export function wireReview(page) {
     const finished = await done;
     if (finished && reviewing) game.review = review(game.evals, game.moves.map((m) => m.color));
     const what = reviewing ? 'reviewed' : 'analysed';
-    $('game-message').textContent = finished ? `Game ${what} at depth ${depth}.` : `Game analysis stopped.`;
+    $('game-message').textContent = finished ? `Game ${what} at depth ${depth}.` : 'Game analysis stopped.';
     page.refresh();
   }
 
@@ -38,7 +38,7 @@ export function wireReview(page) {
     if (!move) return ($('review-hint').textContent = `No move of ${NAMES[$('review-side').value]} is marked.`);
     const fen = game.fenAt(move.ply - 1);
     const best = game.bests[move.ply - 1];
-    const [played] = [game.moves[move.ply - 1]];
+    const played = game.moves[move.ply - 1];
     const bestSan = best ? numberedLine(fen, pvToSan(fen, [best], game.chess960)) : '';
     hint.shown = { ply: move.ply, best: best && uciMove(best), played: { from: played.from, to: played.to } };
     $('review-hint').textContent = `${numberedLine(fen, [played.san + move.mark.symbol])}: ${move.mark.word.toLowerCase()}` +
