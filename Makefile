@@ -189,8 +189,9 @@ web: wasm web-modules
 	rm -rf $(WEB) && mkdir -p $(WEB)
 	web/node_modules/.bin/esbuild web/src/main.js --bundle --format=esm --minify --target=es2022 \
 	  --outfile=$(WEB)/app.js --log-level=warning
-	cp web/index.html web/style.css web/src/engine-worker.js $(WASM)/solvane.js $(WASM)/solvane.wasm \
-	  $(WASM)/solvane.worker.js $(WEB)/
+	cp -r web/index.html web/style.css web/manifest.webmanifest web/icons web/src/engine-worker.js \
+	  $(WASM)/solvane.js $(WASM)/solvane.wasm $(WASM)/solvane.worker.js $(WEB)/
+	node web/make-sw.mjs $(WEB)
 
 # The page on http://127.0.0.1:$(WEB_PORT)/, cross-origin isolated.
 web-serve: web

@@ -53,12 +53,14 @@ export class Analysis {
   }
 
   // Scores every position of the game at one depth into game.evals, from
-  // White's side; true once done, false when cancelled.
+  // White's side, and its best move into game.bests; true once done, false
+  // when cancelled.
   async analyseGame(game, depth, onProgress) {
     this.cancel();
     const run = { cancelled: false };
     this.gameRun = run;
     game.evals = [];
+    game.bests = [];
     const plies = game.length + 1;
     for (let ply = 0; ply < plies; ply++) {
       const [ending, turn] = [game.ending(ply), game.turnAt(ply)];
@@ -71,6 +73,7 @@ export class Analysis {
         await run.search.done;
         if (run.cancelled) return false;
         if (last) score = whiteScore(last, turn);
+        game.bests[ply] = last?.pv[0];
       }
       game.evals[ply] = score;
       onProgress((ply + 1) / plies);

@@ -22,10 +22,13 @@ export class BoardView {
       animation: { duration: 150 },
       drawable: { enabled: false, visible: true },
     });
+    // Clocks and notices shown above the board move it: its bounds are measured again at each touch.
+    for (const type of ['mousedown', 'touchstart'])
+      element.addEventListener(type, () => this.ground.state.dom.bounds.clear(), { capture: true, passive: true });
   }
 
   // pos: a chessops position; movable: whether its side to move may move now.
-  // arrows: the best move's first, drawn boldest.
+  // arrows: the best move's first, drawn boldest, unless an arrow names its brush.
   show(pos, { lastMove, movable, orientation, arrows = [] }) {
     this.ground.set({
       fen: makeBoardFen(pos.board),
@@ -36,7 +39,7 @@ export class BoardView {
       movable: { color: movable ? pos.turn : undefined, dests: movable ? boardDests(pos) : new Map() },
     });
     this.ground.setAutoShapes(
-      arrows.map((arrow, i) => ({ orig: arrow.from, dest: arrow.to, brush: i === 0 ? 'blue' : 'paleBlue' })),
+      arrows.map((arrow, i) => ({ orig: arrow.from, dest: arrow.to, brush: arrow.brush ?? (i === 0 ? 'blue' : 'paleBlue') })),
     );
   }
 

@@ -4,8 +4,11 @@
 // rules (rules.js).
 import { makeSanAndPlay, parseSan } from 'chessops/san';
 import { makeSquare } from 'chessops/util';
+import { annotation } from './marks.js';
 import { readPgn, writePgn } from './pgn.js';
 import { fenOf, INITIAL_FEN, legalMove, readFen, uciOf } from './rules.js';
+import { clockComment, flagResult } from './timing.js';
+import { pvToSan } from './uci.js';
 
 const COLOR_NAMES = { w: 'White', b: 'Black' };
 
@@ -27,11 +30,22 @@ export class Game {
     this.start = readFen(fen, chess960);
     this.chess960 = chess960;
     this.startFen = fenOf(this.start, chess960);
-    this.moves = []; // san, uci (the engine's notation), from, to, color, after (FEN), move (chessops')
+    // san, uci (the engine's notation), from, to, color, after (FEN), move (chessops'), clock (ms left, if timed)
+    this.moves = [];
     this.cursor = 0; // plies shown
     this.resigned = null; // the colour that resigned
+    this.flagged = null; // the colour whose time ran out
     this.headers = headers; // kept from a loaded PGN
     this.evals = []; // White's score of each position, from the game analysis
+    this.bests = []; // the engine's move in each position, from the same
+    this.review = null; // the marks of the review (marks.js), once reviewed
+  }
+
+  // A change of the moves: the review and the end by the clock or resignation no longer hold.
+  changed() {
+    this.evals.splice(this.moves.length + 1);
+    this.bests.splice(this.moves.length + 1);
+    Object.assign(this, { resigned: null, flagged: null, review: null });
   }
 
   get length() {
@@ -70,18 +84,16 @@ export class Game {
     played.san = makeSanAndPlay(pos, chosen);
     played.after = fenOf(pos, this.chess960);
     this.moves.splice(this.cursor);
-    this.evals.splice(this.cursor + 1);
-    this.resigned = null;
     this.moves.push(played);
+    this.changed();
     this.cursor = this.moves.length;
     return played;
   }
 
   takeBack(plies) {
     this.moves.splice(Math.max(0, this.moves.length - plies));
-    this.evals.splice(this.moves.length + 1);
+    this.changed();
     this.cursor = this.moves.length;
-    this.resigned = null;
   }
 
   // The engine's "position" command for a ply: the first position and the moves
@@ -96,7 +108,7 @@ export class Game {
   outcome() {
     if (this.resigned)
       return { result: this.resigned === 'w' ? '0-1' : '1-0', reason: `${COLOR_NAMES[this.resigned]} resigns` };
-    return this.ending();
+    return this.ending() ?? (this.flagged && flagResult(this.at(this.length), this.flagged));
   }
 
   // How the board ends the game at a ply, or null.
@@ -148,6 +160,11 @@ export class Game {
     const tags = { ...headers, ...this.headers, Result: outcome ? outcome.result : '*' };
     if (this.chess960) tags.Variant = 'Chess960';
     if (this.chess960 || this.startFen !== INITIAL_FEN) Object.assign(tags, { SetUp: '1', FEN: this.startFen });
-    return writePgn(tags, this.startFen, this.moves.map((m) => m.san));
+    const notes = this.moves.map((m, i) => {
+      const mark = annotation(this.review?.moves[i], this.bests[i] && pvToSan(this.fenAt(i), [this.bests[i]], this.chess960)[0]);
+      const comment = [m.clock === undefined ? '' : clockComment(m.clock), mark.comment].filter(Boolean).join(' ');
+      return { nag: mark.nag, comment };
+    });
+    return writePgn(tags, this.startFen, this.moves.map((m) => m.san), notes);
   }
 }

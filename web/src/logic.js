@@ -2,7 +2,8 @@
 // The page's own rules, without a browser: who may move, what "Take back"
 // takes, the PGN headers of a game, which text is a FEN, and which engine
 // options the settings offer. Shared by the page and its unit tests.
-import { levelText, timeControlTag } from './uci.js';
+import { timeControlTag as clockTag } from './timing.js';
+import { clampSpin, levelText, timeControlTag } from './uci.js';
 
 // Whether the user may move on the board now. In analysis the user moves
 // both sides; in a game only on their own turn, with no engine search for a
@@ -29,8 +30,9 @@ export function takeBackPlies(game, userColor) {
 }
 
 // The tags of a game played on the page, the engine's rating among them when
-// its level has one; a loaded game's own tags come over them.
-export function pgnHeaders(date, engineName, userColor, level) {
+// its level has one, its clock's control when timed; a loaded game's own
+// tags come over them.
+export function pgnHeaders(date, engineName, userColor, level, control = null) {
   const two = (n) => String(n).padStart(2, '0');
   const elo = level.kind === 'strength' && level.elo !== null ? { [userColor === 'w' ? 'BlackElo' : 'WhiteElo']: level.elo } : {};
   return {
@@ -41,7 +43,7 @@ export function pgnHeaders(date, engineName, userColor, level) {
     Round: '-',
     White: userColor === 'w' ? 'Player' : engineName,
     Black: userColor === 'b' ? 'Player' : engineName,
-    TimeControl: timeControlTag(level),
+    TimeControl: control ? clockTag(control) : timeControlTag(level),
     Level: levelText(level),
   };
 }
@@ -69,3 +71,22 @@ export function updateLines(rows, row) {
   next[row.multipv - 1] = row;
   return next;
 }
+
+// The sound of a move: the game's end, a check, a capture or a plain move.
+export function soundOf(san, ended) {
+  if (ended) return 'end';
+  if (san.includes('+')) return 'check';
+  return san.includes('x') ? 'capture' : 'move';
+}
+
+const PIECES = { K: 'king', Q: 'queen', R: 'rook', B: 'bishop', N: 'knight' };
+const SPOKEN = [[/^O-O-O/, 'castles long'], [/^O-O/, 'castles short'], [/^([KQRBN])/, (_, p) => `${PIECES[p]} `],
+  [/=([QRBN])/, (_, p) => ` promotes to ${PIECES[p]}`], [/x/, ' takes '], [/\+$/, ', check'], [/#$/, ', checkmate']];
+
+// A move in words for a screen reader: "knight takes f3, check".
+export function spokenSan(san) {
+  return SPOKEN.reduce((words, [pattern, by]) => words.replace(pattern, by), san).replace(/\s+/g, ' ').trim();
+}
+
+// A Chess960 start position's number from what was typed, or drawn at random when nothing was.
+export const startNumber = (typed) => (typed === '' ? Math.floor(Math.random() * 960) : clampSpin({ min: 0, max: 959 }, typed));

@@ -1,24 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page: its state, the refresh of what it shows, and the wiring of the
-// game, the board, the panels, the analyses and the engine.
+// game, the board, the clocks, the panels, the analyses and the engine.
 import 'chessground/assets/chessground.base.css';
 import 'chessground/assets/chessground.brown.css';
 import 'chessground/assets/chessground.cburnett.css';
-import { Analysis } from './analysis.js';
 import { BoardView } from './board.js';
-import { Engine } from './engine.js';
+import { ClockView } from './clock.js';
 import { Game } from './game.js';
 import { wireGameIo } from './io.js';
-import { canMove, pgnHeaders, settingsOptions, takeBackPlies, turnText } from './logic.js';
-import {
-  fillLevels, readLevel, renderBanner, renderEvalBar, renderGraph, renderLines, renderMoves, renderSettings, UciLog,
-  wireNavigation,
-} from './panels.js';
-import { chess960Fen, INITIAL_FEN } from './rules.js';
-import { clampSpin, DEPTHS, goCommand, levelOptions, levelSeconds, LINES, uciMove } from './uci.js';
+import { wireKeyboard } from './keyboard.js';
+import { canMove, pgnHeaders, soundOf, spokenSan, startNumber, takeBackPlies, turnText } from './logic.js';
+import { fillLevels, readLevel, renderBanner, renderEvalBar, renderGraph, renderLines, renderMoves, UciLog } from './panels.js';
+import { wireReview } from './review.js';
+import { chess960Fen, INITIAL_FEN, typedMove } from './rules.js';
+import { Sounds } from './sound.js';
+import { startEngine, whenIsolated } from './startup.js';
+import { DEPTHS, goCommand, levelOptions, levelSeconds, LINES, uciMove } from './uci.js';
 
 const $ = (id) => document.getElementById(id);
-const START_NUMBERS = { min: 0, max: 959 };
 
 const game = new Game();
 const view = {
@@ -33,16 +32,16 @@ let engine = null;
 let analysis = null; // the engine's analyses, once there is an engine
 const live = () => engine && !engine.dead;
 const log = new UciLog($('raw'), $('uci-log'));
+const sounds = new Sounds($('sounds'));
+const clocks = new ClockView(game, () => ended());
+let reviewView = null;
 
 const level = () => readLevel($('level-kind'), $('level-value'));
-
 const setStatus = (text) => ($('engine-status').textContent = text);
+const announce = (text) => ($('announce').textContent = text);
 
 // Gives up the engine's search for its move, if one runs.
-function cancelThinking() {
-  view.thinking?.cancel();
-  view.thinking = null;
-}
+const cancelThinking = () => (view.thinking?.cancel(), (view.thinking = null));
 
 function setMode(mode) {
   view.mode = mode;
@@ -58,20 +57,21 @@ function refresh() {
     lastMove: last ? [last.from, last.to] : undefined,
     movable: canMove({ ...view, gameRun }, game),
     orientation: view.orientation,
-    arrows: (shown?.rows ?? []).filter((row) => row.pv.length).map((row) => uciMove(row.pv[0])),
+    arrows: reviewView.arrows() ?? (shown?.rows ?? []).filter((row) => row.pv.length).map((row) => uciMove(row.pv[0])),
   });
   renderMoves($('moves'), game, jump);
   const outcome = game.outcome();
   renderBanner($('banner'), outcome);
   renderLines($('lines-body'), analysis?.position?.rows ?? [], playLine);
   renderEvalBar($('eval-bar'), shown?.rows[0]?.score ?? game.evals[game.cursor]);
-  renderGraph($('graph'), game.evals, game.length + 1, game.cursor, jump);
+  renderGraph($('graph'), game.evals, game.length + 1, game.cursor, jump, game.review?.moves);
+  reviewView.render();
   const playing = view.mode === 'play';
+  clocks.sync(playing, view.orientation);
   $('resign').disabled = !playing || !!outcome || gameRun;
   $('take-back').disabled = !playing || gameRun || takeBackPlies(game, view.userColor) === 0;
   $('stop').disabled = !analysis?.running;
-  $('analyse').disabled = !live() || gameRun;
-  $('analyse-game').disabled = !live() || gameRun;
+  for (const id of ['analyse', 'analyse-game', 'review']) $(id).disabled = !live() || gameRun;
   document.body.dataset.thinking = view.thinking ? 'yes' : 'no';
   document.body.dataset.analysing = analysis?.running ? 'yes' : 'no';
   $('turn-status').textContent = turnText(view, game);
@@ -79,10 +79,7 @@ function refresh() {
   $('variant').textContent = game.chess960 ? `Chess960${number}` : '';
 }
 
-function jump(ply) {
-  game.cursor = Math.max(0, Math.min(game.length, ply));
-  positionChanged();
-}
+const jump = (ply) => ((game.cursor = Math.max(0, Math.min(game.length, ply))), positionChanged());
 
 // After any change of the position shown: the board, a running analysis
 // moves on to the new position, and the engine plays when its turn comes.
@@ -92,22 +89,50 @@ function positionChanged() {
   engineMove();
 }
 
+// A move just played, by the user or the engine: its clock pressed, its sound, its words.
+function moved(played, who) {
+  clocks.moved(played);
+  const outcome = game.outcome();
+  sounds.play(soundOf(played.san, outcome));
+  announce(`${who} ${spokenSan(played.san)}.${outcome ? ` ${$('banner').textContent}` : ''}`);
+}
+
+// The game ended on the clock: the engine stops thinking, and the end is said.
+function ended() {
+  cancelThinking();
+  refresh();
+  sounds.play('end');
+  announce($('banner').textContent);
+}
+
 async function engineMove() {
   if (!live() || view.mode !== 'play' || view.thinking || analysis.gameRun || game.outcome()) return;
   if (game.cursor !== game.length || game.turnAt() === view.userColor) return;
   const ply = game.length;
   const options = { ...levelOptions(level()), UCI_Chess960: game.chess960 };
-  const search = engine.search(game.positionCommand(ply), goCommand(level()), undefined, options,
-    levelSeconds(level()));
+  const clock = clocks.goWords();
+  const depth = level().kind === 'depth' ? ` depth ${level().depth}` : '';
+  const search = engine.search(game.positionCommand(ply), clock ? `go ${clock}${depth}` : goCommand(level()), undefined,
+    options, clock ? clocks.engineSeconds(game.turnAt()) : levelSeconds(level()));
   view.thinking = search;
   refresh();
   const best = await search.done;
   if (view.thinking === search) view.thinking = null;
-  if (best !== undefined && best !== '(none)' && game.length === ply) {
+  if (best !== undefined && best !== '(none)' && game.length === ply && !game.outcome()) {
     game.cursor = ply;
-    if (!game.play(uciMove(best))) setStatus(`Solvane played an illegal move: ${best}`);
+    const played = game.play(uciMove(best));
+    if (played) moved(played, 'Solvane played');
+    else setStatus(`Solvane played an illegal move: ${best}`);
   }
   positionChanged();
+}
+
+function userMove(move) {
+  cancelThinking();
+  const played = game.play(move);
+  if (played) moved(played, 'You played');
+  positionChanged();
+  return played;
 }
 
 async function onBoardMove(from, to) {
@@ -119,11 +144,17 @@ async function onBoardMove(from, to) {
     view.choosing = false;
     if (!promotion) return refresh();
   }
-  cancelThinking();
-  game.play({ from, to, promotion });
-  positionChanged();
+  userMove({ from, to, promotion });
 }
 
+// A move typed: played if the board would take it; otherwise the reason.
+function playTyped(text) {
+  if (!canMove({ ...view, gameRun: !!analysis?.gameRun }, game)) return 'It is not your move.';
+  const move = typedMove(game.at(), text);
+  return move && userMove(move) ? null : `No legal move "${text.trim()}" here.`;
+}
+
+// Whatever runs stops, before a new game, a load or an analysis of the game.
 function stopEverything() {
   cancelThinking();
   analysis?.cancel();
@@ -137,9 +168,9 @@ function newGame(chess960) {
   setMode('play');
   view.userColor = $('side').value;
   view.orientation = view.userColor === 'w' ? 'white' : 'black';
-  const typed = $('start-number').value;
-  view.number = !chess960 ? null : typed === '' ? Math.floor(Math.random() * 960) : clampSpin(START_NUMBERS, typed);
+  view.number = chess960 ? startNumber($('start-number').value) : null;
   game.reset(chess960 ? chess960Fen(view.number) : INITIAL_FEN, chess960);
+  clocks.newGame();
   positionChanged();
 }
 
@@ -155,58 +186,41 @@ function playLine(move) {
   positionChanged();
 }
 
-// Every position of the game searched to one depth, for the graph.
-async function analyseGame() {
-  stopEverything();
-  setMode('analyse');
-  const depth = Number($('game-depth').value);
-  const progress = $('game-progress');
-  Object.assign(progress, { hidden: false, value: 0 });
-  const done = analysis.analyseGame(game, depth, (share) => {
-    progress.value = share;
-    refresh();
-  });
-  refresh();
-  $('game-message').textContent = (await done) ? `Game analysed to depth ${depth}.` : 'Game analysis stopped.';
-  refresh();
-}
-
 function takeBack() {
   const plies = takeBackPlies(game, view.userColor);
   if (!plies) return;
   cancelThinking();
   game.takeBack(plies);
+  clocks.takenBack();
   positionChanged();
 }
 
+const flip = () => ((view.orientation = view.orientation === 'white' ? 'black' : 'white'), refresh());
+
 function wire() {
   $('level-kind').onchange = () => fillLevels($('level-kind'), $('level-value'));
-  $('mode').onchange = () => {
-    setMode($('mode').value);
-    positionChanged();
-  };
+  $('mode').onchange = () => (setMode($('mode').value), positionChanged());
   $('new-game').onclick = () => newGame(false);
   $('new-chess960').onclick = () => newGame(true);
   $('take-back').onclick = takeBack;
-  $('flip').onclick = () => {
-    view.orientation = view.orientation === 'white' ? 'black' : 'white';
-    refresh();
-  };
+  $('flip').onclick = flip;
   $('resign').onclick = () => {
     cancelThinking();
     game.cursor = game.length;
     game.resigned = view.userColor;
-    refresh();
+    ended();
   };
-  wireNavigation(game, jump);
+  wireKeyboard({ game, jump, flip, playTyped });
   $('analyse').onclick = startAnalysis;
   $('lines').onchange = () => analysis?.position?.running && startAnalysis();
   $('stop').onclick = () => analysis?.stop();
-  $('analyse-game').onclick = analyseGame;
+  const prepare = () => (stopEverything(), setMode('analyse'));
+  reviewView = wireReview({ game, analysis: () => analysis, prepare, refresh, jump });
   wireGameIo(game, {
-    headers: () => pgnHeaders(new Date(), engine?.name ?? 'Solvane', view.userColor, level()),
+    headers: () => pgnHeaders(new Date(), engine?.name ?? 'Solvane', view.userColor, level(), game.control),
     loaded: () => {
       stopEverything();
+      clocks.drop();
       view.number = null;
       positionChanged();
     },
@@ -215,31 +229,12 @@ function wire() {
 
 // The engine in its worker; again after it is gone, with the settings the
 // user chose, going on with the game or the analysis shown.
-function startEngine(resume = false) {
-  $('restart-engine').hidden = true;
-  engine = new Engine('engine-worker.js', {
-    onLine: (line) => log.add('←', line),
-    onSent: (line) => log.add('→', line),
-    onError: (message) => setStatus(`Engine error: ${message}`),
-    onDead: (reason) => {
-      const resume = !!analysis.position?.running; // before its search is told it ended
-      setStatus(`Engine stopped: ${reason}. The board still works.`);
-      Object.assign($('restart-engine'), { hidden: false, onclick: () => startEngine(resume) });
-      document.body.dataset.engine = 'dead';
-      refresh();
-    },
-  });
-  analysis = new Analysis(engine, refresh);
-  engine.ready.then((ms) => {
-    setStatus(`${engine.name} ready (${Math.round(ms)} ms)`);
-    renderSettings($('settings-form'), settingsOptions(engine.options, engine.name), (name, value) =>
-      engine.setOption(name, value));
-    document.body.dataset.engine = 'ready';
-    document.body.dataset.startupMs = Math.round(ms);
+function launch(resume = false) {
+  ({ engine, analysis } = startEngine({ log, refresh, restart: launch, ready: () => {
     if (resume) startAnalysis();
     refresh();
     engineMove();
-  });
+  } }));
 }
 
 function start() {
@@ -248,12 +243,7 @@ function start() {
   $('game-depth').replaceChildren(...DEPTHS.map((d) => new Option(`${d}`, d, false, d === 4)));
   $('lines').replaceChildren(...LINES.map((n) => new Option(`${n}`, n, false, n === 3)));
   wire();
-  if (self.crossOriginIsolated) startEngine();
-  else {
-    $('isolation').hidden = false;
-    setStatus('Engine unavailable: the page is not cross-origin isolated');
-    setMode('analyse');
-  }
+  whenIsolated(launch, () => (setMode('analyse'), refresh()));
   refresh();
 }
 

@@ -18,6 +18,8 @@ export function renderMoves(list, game, onJump) {
     const index = i + (firstBlack ? 1 : 0);
     if (index % 2 === 0 || i === 0) items.push(el('li', { value: number + Math.floor(index / 2) }));
     const button = el('button', { type: 'button', className: 'move', textContent: move.san });
+    const mark = game.review?.moves[i].mark;
+    if (mark) button.append(el('span', { className: `mark ${mark.word.toLowerCase()}`, textContent: mark.symbol }));
     button.dataset.ply = i + 1;
     if (i === 0 && firstBlack) items.at(-1).append(el('span', { className: 'move', textContent: '…' }));
     if (i + 1 === game.cursor) button.setAttribute('aria-current', 'true');
@@ -63,8 +65,9 @@ export function renderEvalBar(bar, score) {
   bar.querySelector('.eval-text').textContent = score ? barText(score) : '';
 }
 
-// The evaluation over the game, ±10 pawns; a click on a column shows its ply.
-export function renderGraph(svg, evals, plies, cursor, onJump) {
+// The evaluation over the game, ±10 pawns, a dot on each marked move; a
+// click on a column shows its ply.
+export function renderGraph(svg, evals, plies, cursor, onJump, marked = []) {
   const width = 300, height = 100, step = width / Math.max(1, plies - 1);
   const y = (score) => height / 2 - (graphValue(score) / 10) * (height / 2 - 2);
   const points = evals.map((score, ply) => (score ? `${(ply * step).toFixed(1)},${y(score).toFixed(1)}` : null));
@@ -78,6 +81,8 @@ export function renderGraph(svg, evals, plies, cursor, onJump) {
   const nodes = [shape('line', { x1: 0, y1: height / 2, x2: width, y2: height / 2, class: 'axis' })];
   if (points.some(Boolean)) nodes.push(shape('polyline', { points: points.filter(Boolean).join(' '), class: 'curve' }));
   nodes.push(shape('line', { x1: cursor * step, y1: 0, x2: cursor * step, y2: height, class: 'cursor' }));
+  for (const { ply, mark } of marked.filter((move) => move.mark && evals[move.ply]))
+    nodes.push(shape('circle', { cx: ply * step, cy: y(evals[ply]), r: 2.2, class: `mark ${mark.word.toLowerCase()}` }));
   for (let ply = 0; ply < evals.length; ply++) {
     const column = shape('rect', { x: ply * step - step / 2, y: 0, width: step, height, class: 'column' });
     column.dataset.ply = ply;
@@ -128,20 +133,6 @@ export function readLevel(kindSelect, valueSelect) {
   const value = valueSelect.value;
   if (kindSelect.value === 'strength') return { kind: 'strength', elo: value === 'full' ? null : Number(value) };
   return kindSelect.value === 'time' ? { kind: 'time', seconds: Number(value) } : { kind: 'depth', depth: Number(value) };
-}
-
-// The buttons and arrow keys that step through the game.
-export function wireNavigation(game, jump) {
-  const $ = (id) => document.getElementById(id);
-  $('first').onclick = () => jump(0);
-  $('previous').onclick = () => jump(game.cursor - 1);
-  $('next').onclick = () => jump(game.cursor + 1);
-  $('last').onclick = () => jump(game.length);
-  document.addEventListener('keydown', (event) => {
-    if (event.target.closest('input, textarea, select')) return;
-    if (event.key === 'ArrowLeft') jump(game.cursor - 1);
-    if (event.key === 'ArrowRight') jump(game.cursor + 1);
-  });
 }
 
 // A field for each option the engine announced, at its default; a change

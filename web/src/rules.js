@@ -5,7 +5,10 @@
 // its unit tests.
 import { castlingSide, Chess, normalizeMove } from 'chessops/chess';
 import { INITIAL_FEN, makeFen, parseFen } from 'chessops/fen';
-import { charToRole, kingCastlesTo, makeSquare, makeUci, parseSquare, squareFile, squareRank } from 'chessops/util';
+import { parseSan } from 'chessops/san';
+import {
+  charToRole, kingCastlesTo, makeSquare, makeUci, parseSquare, roleToChar, squareFile, squareRank,
+} from 'chessops/util';
 
 export { INITIAL_FEN };
 
@@ -133,4 +136,17 @@ export function chess960Rank(n) {
 export function chess960Fen(n) {
   const rank = chess960Rank(n);
   return `${rank.toLowerCase()}/pppppppp/8/8/8/8/PPPPPPPP/${rank} w KQkq - 0 1`;
+}
+
+// A move typed by the user, in SAN ("Nf3", "exd5", "O-O", "0-0", "e8=Q+")
+// or in the engine's notation ("g1f3", "e7e8q"), as the board gives it
+// ({from, to, promotion}, castling as the king onto its rook); null if no
+// legal move.
+export function typedMove(pos, text) {
+  const word = text.trim().replace(/[+#!?]+$/, '');
+  const uci = /^([a-h][1-8])([a-h][1-8])([qrbn]?)$/i.exec(word);
+  const move = uci ? legalMove(pos, { from: uci[1].toLowerCase(), to: uci[2].toLowerCase(), promotion: uci[3] || undefined })
+    : parseSan(pos, word.replace(/^0-0(-0)?$/, (castling) => castling.replaceAll('0', 'O')));
+  if (!move) return null;
+  return { from: makeSquare(move.from), to: makeSquare(move.to), promotion: move.promotion && roleToChar(move.promotion) };
 }

@@ -3,101 +3,22 @@
 // with real mouse drags and clicks. Every wait is for a condition on the page;
 // screenshots of the steps go to build/web-test.
 import assert from 'node:assert/strict';
-import { spawn } from 'node:child_process';
-import { mkdirSync, rmSync } from 'node:fs';
-import path from 'node:path';
-import { createInterface } from 'node:readline';
 import { test } from 'node:test';
-import { setTimeout as sleep } from 'node:timers/promises';
-import { fileURLToPath } from 'node:url';
-import { Chess } from 'chessops/chess';
-import { INITIAL_FEN, makeFen, parseFen } from 'chessops/fen';
-import { makeSan, parseSan } from 'chessops/san';
-import { makeSquare, parseUci } from 'chessops/util';
-import puppeteer from 'puppeteer-core';
+import { INITIAL_FEN } from 'chessops/fen';
+import { fenAfter, kit, launch, newPage, replay, sanOf, serve } from './kit.mjs';
 
-const root = fileURLToPath(new URL('../..', import.meta.url));
-const webDir = process.env.SOLVANE_WEB_DIR || path.join(root, 'build/web');
-const shots = path.join(root, 'build/web-test');
-const WAIT = 120000; // slow machines are slow, not wrong
 const OPENING = '[Event "Test"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 *';
 
-// web/serve.py on a free port; its first line gives the address.
-function serve(...options) {
-  const server = spawn('python3', [path.join(root, 'web/serve.py'), webDir, '--port', '0', '--quiet', ...options],
-    { stdio: ['ignore', 'pipe', 'inherit'] });
-  server.once('exit', (code) => assert.fail(`the server ended (${code})`));
-  return new Promise((resolve) =>
-    createInterface({ input: server.stdout }).once('line', (line) => resolve({ server, url: line.split(' on ')[1] })));
-}
-
 test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
-  rmSync(shots, { recursive: true, force: true });
-  mkdirSync(shots, { recursive: true });
-  const [isolated, plain] = [await serve(), await serve('--plain')];
-  // Headless, in a profile of its own made and removed by puppeteer.
-  const browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    args: ['--no-sandbox', '--disable-gpu', '--disable-component-update'],
-  });
+  const [browser, isolated] = [await launch(), await serve()];
   t.after(async () => {
     await browser.close();
-    for (const { server } of [isolated, plain]) server.removeAllListeners('exit').kill();
+    isolated.kill();
   });
-  const page = await browser.newPage();
-  page.setDefaultTimeout(WAIT);
-  await page.setViewport({ width: 1200, height: 900 });
-  const errors = [];
-  page.on('pageerror', (error) => errors.push(error.message));
-  page.on('console', (message) => message.type() === 'error' && errors.push(message.text()));
-  page.on('request', (r) => /^(data:|http:\/\/127\.0\.0\.1:)/.test(r.url()) || errors.push(`request: ${r.url()}`));
-
-  // Past the board's 150 ms move animation, so that pieces are drawn on their squares.
-  const shot = (name) => sleep(300).then(() => page.screenshot({ path: path.join(shots, `${name}.png`) }));
+  const page = await newPage(browser);
+  const { shot, text, moves, until, state, settled, play, load, level, copy, legal, playAny, stop } = kit(page);
   t.afterEach((step) => shot(step.name.split(/[:;,]/)[0].replace(/\W+/g, '-')));
-  const text = (selector) => page.$eval(selector, (e) => e.textContent);
-  const moves = () => page.$$eval('#moves button.move', (list) => list.map((b) => b.textContent));
-  const until = (fn, ...args) => page.waitForFunction(fn, { timeout: WAIT, polling: 50 }, ...args);
-  const state = (key) => page.$eval('body', (b, k) => b.dataset[k], key);
-  // This many moves listed, and no search for a move under way: the engine has answered, if it had to.
-  const settled = (n) => until((n) => document.querySelectorAll('#moves button.move').length === n &&
-    document.body.dataset.thinking === 'no', n);
-  // A square's centre on the screen, in eighths of the board from its top left corner, White at the bottom.
-  const centre = (square) => page.$eval('#board', (board, sq) => {
-    const [r, x, y] = [board.getBoundingClientRect(), sq.charCodeAt(0) - 96.5, 56.5 - sq.charCodeAt(1)];
-    return [r.left + (x * r.width) / 8, r.top + (y * r.height) / 8];
-  }, square);
-  const frame = () => page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
-  // A move such as "e2e4" made on the board: dragged, or clicked square by square.
-  async function play(move, click = false) {
-    const [from, to] = [await centre(move.slice(0, 2)), await centre(move.slice(2, 4))];
-    if (click) return page.mouse.click(...from).then(() => page.mouse.click(...to));
-    await page.mouse.move(...from);
-    await page.mouse.down();
-    await frame();
-    await page.mouse.move(...to, { steps: 12 });
-    await frame();
-    await page.mouse.up();
-  }
-  const load = async (value) => (await page.$eval('#io-text', (box, v) => (box.value = v), value), page.click('#load'));
-  const level = async (kind, value) => (await page.select('#level-kind', kind), page.select('#level-value', value));
-  // The game's PGN or the position's FEN, as the page gives it out.
-  const copy = async (what) =>
-    (await page.$eval(`#copy-${what}`, (button) => button.click()), page.$eval('#io-text', (area) => area.value));
   const hasTags = (pgn, tags) => tags.forEach((tag) => assert.ok(pgn.includes(`[${tag}]`), tag));
-  // The position after the moves given, each checked legal on the way; a move
-  // in the engine's notation, checked legal there, in SAN.
-  const replay = (sans, from = INITIAL_FEN) => sans.reduce((pos, san) => {
-    const move = parseSan(pos, san);
-    assert.ok(move, san);
-    return (pos.play(move), pos);
-  }, Chess.fromSetup(parseFen(from).unwrap()).unwrap());
-  const sanOf = (pos, uci) => (assert.ok(pos.isLegal(parseUci(uci)), uci), makeSan(pos, parseUci(uci)));
-  const fenAfter = (sans, from) => makeFen(replay(sans, from).toSetup());
-  const legal = async () => [...replay(await moves()).allDests()]
-    .flatMap(([from, tos]) => [...tos].map((to) => makeSquare(from) + makeSquare(to)));
-  const playAny = async () => play((await legal())[0]);
-  const stop = async () => (await page.click('#stop'), until(() => document.body.dataset.analysing === 'no'));
   // The analysis lines in SAN without move numbers; given a number, once that many rows of one depth are shown.
   async function lines(n) {
     if (n) await until((n) => {
@@ -108,18 +29,17 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     return texts.map((line) => line.split(' ').filter((word) => !/^\d+\.+$/.test(word)));
   }
 
-  await t.test('the engine starts; without isolation the page says why it cannot', async () => {
-    await page.goto(plain.url);
-    await page.waitForSelector('#isolation:not([hidden])');
+  await t.test('the engine starts', async () => {
     await page.goto(isolated.url);
     await until(() => document.body.dataset.engine === 'ready'); // started only when cross-origin isolated
     console.log(`# page start to engine ready: ${await state('startupMs')} ms`);
     await page.click('#raw summary');
     // The log is shown on "toggle", a task later.
     await until(() => document.querySelector('#uci-log').textContent.includes('uciok'));
-    // The settings offer what the engine announced but its build stamp and the options the page sets itself.
+    // The settings offer what the engine announced but its build stamp, the options the page sets itself
+    // and the one button, Clear Hash, which a table that only orders moves gives a page no use for.
     const announced = (await text('#uci-log')).match(/(?<=^← option name ).+?(?= type )/gm)
-      .filter((name) => !/^(Solvane .*|Ponder|MultiPV|UCI_LimitStrength|UCI_Elo|Seed|UCI_Chess960)$/.test(name));
+      .filter((name) => !/^(Solvane .*|Ponder|MultiPV|UCI_LimitStrength|UCI_Elo|Seed|UCI_Chess960|Clear Hash)$/.test(name));
     assert.deepEqual(await page.$$eval('#settings-form input', (inputs) => inputs.map((i) => i.name)), announced);
     assert.ok(announced.includes('Threads') && announced.includes('Pawn'), announced.join());
     await page.$eval('#settings-form input[name="Move Overhead"]',
@@ -132,7 +52,7 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     await page.click('#new-game');
     for (const [i, planned] of ['e2e4', 'g1f3', 'f1c4', 'd2d3', 'b1c3'].entries()) {
       const choices = await legal();
-      await play(choices.includes(planned) ? planned : choices[0], i === 1);
+      await play(choices.includes(planned) ? planned : choices[0], i === 1 ? 'click' : 'drag');
       await settled(2 * i + 2);
     }
     // Every bestmove is the reply listed after the user's move, and no other reply came.
@@ -244,7 +164,7 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     await page.select('#mode', 'analyse');
     const castled = 'f1e3 d8c8 e1f3 f8e6 d1g1';
     for (const [i, move] of castled.split(' ').entries()) {
-      await play(move, i % 2 === 1);
+      await play(move, i % 2 === 1 ? 'click' : 'drag');
       await settled(i + 1);
     }
     // Back to the game: the engine answers Black's move, a legal one, told the castlings as the king taking its rook.
@@ -315,12 +235,5 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     await settled(1);
   });
 
-  await t.test('a phone-sized screen holds the board', async () => {
-    await page.setViewport({ width: 390, height: 844, isMobile: true, hasTouch: true }); // reloads the page
-    await until(() => document.body.dataset.engine === 'ready');
-    const right = await page.$eval('#board', (b) => b.getBoundingClientRect().right);
-    assert.ok(right <= 390, `the board ends at ${right} px`);
-  });
-
-  assert.deepEqual(errors, [], 'errors in the page, or requests to other sites');
+  assert.deepEqual(page.errors, [], 'errors in the page, or requests to other sites');
 });
