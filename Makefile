@@ -48,7 +48,8 @@ release: deps-run
 	  -DSOLVANE_PGO_DIR=$(PROFILE) >/dev/null
 	cmake --build $(PGO_BUILD) -j $(JOBS) --target solvane
 	if [ ! -d $(PROFILE) ] || [ $(PGO_BUILD)/solvane -nt $(PROFILE) ]; then \
-	  rm -rf $(PROFILE) && $(PGO_BUILD)/solvane bench $(PGO_DEPTH) >/dev/null && touch $(PROFILE); fi
+	  rm -rf $(PROFILE) && $(PGO_BUILD)/solvane bench $(PGO_DEPTH) >/dev/null && \
+	  $(PGO_BUILD)/solvane bench $(PGO_DEPTH) 1 16 >/dev/null && touch $(PROFILE); fi
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DSOLVANE_PGO=use \
 	  -DSOLVANE_PGO_DIR=$(PROFILE) >/dev/null
 	cmake --build $(RELEASE) -j $(JOBS)

@@ -235,8 +235,10 @@ int alphabeta_noeud(int depth, int alpha, int beta, variation* pv) {
     uint64_t cle = 0;
     coup prefere = {0, 0};
     if constexpr (TABLE) {
-        cle = cle_position();
-        prefere = table_coup(cle);
+        if (depth >= PROFONDEUR_TABLE) {
+            cle = cle_position();
+            prefere = table_coup(cle);
+        }
         if (depth >= RECHERCHE.TUEURS_DES) oublier_tueurs(PROFONDEUR - depth);
     }
     noeud n = {depth, alpha, beta, -MAT, 0, pv, TABLE ? preparer_legalite_avec_table() : preparer_legalite(),

@@ -39,12 +39,19 @@ void ordonner_prises(coup* debut, coup* fin) {
         return 8 * gain - rang_de_prise(JEU.ECHIQUIER[m.depart]);
     };
     // Insertion, which keeps equals in order: the lists are short.
-    for (coup* i = debut; i != fin; ++i) {
-        const coup m = *i;
+    const long nb = fin - debut;
+    if (nb < 2) return;
+    int cles[MAX_COUPS];
+    for (long i = 0; i < nb; ++i) {
+        const coup m = debut[i];
         const int k = cle(m);
-        coup* j = i;
-        for (; j != debut && cle(*(j - 1)) < k; --j) *j = *(j - 1);
-        *j = m;
+        long j = i;
+        for (; j > 0 && cles[j - 1] < k; --j) {
+            debut[j] = debut[j - 1];
+            cles[j] = cles[j - 1];
+        }
+        debut[j] = m;
+        cles[j] = k;
     }
 }
 
@@ -67,7 +74,7 @@ void oublier_tueurs(int ply) {
 
 void retenir(uint64_t cle, int depth, bool coupure, const variation* pv) {
     const coup m = {pv->suivant->depart, pv->suivant->arrivee};
-    table_noter(cle, depth, m);
+    if (depth >= PROFONDEUR_TABLE) table_noter(cle, depth, m);
     // A capture comes early anyway.
     if (coupure && depth > 0 && m.arrivee < PREMIER_CODE_PROMOTION && JEU.ECHIQUIER[m.arrivee] == VIDE)
         noter_tueur(PROFONDEUR - depth, m);

@@ -28,6 +28,11 @@ int tueurs_du_noeud(const noeud& n, coup* tueurs);
 // below before it searches.
 void oublier_tueurs(int ply);
 
+// Nodes with less depth neither read nor write the table: most nodes are
+// there, at the cost of a memory access each, and their captures' value and
+// the killers order them almost as well.
+constexpr int PROFONDEUR_TABLE = 2;
+
 // What a searched node teaches: its best move to the table, and when it cut
 // off with a quiet move, a killer of its ply.
 void retenir(uint64_t cle, int depth, bool coupure, const variation* pv);
