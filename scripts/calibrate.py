@@ -15,6 +15,9 @@ and plays the soak games; hours of games, run by `make calibrate`.
   scripts/calibrate.py edges ENGINE   full strength at the clock's edges, against
                                       Stockfish 1500: 1 s + 0.1 s, and 40 moves
                                       in 10 s (movestogo)
+  scripts/calibrate.py hash ENGINE    full strength with a 16 MB table against
+                                      full strength without one, and against
+                                      Stockfish 1600 and 1800
 
 Each match writes its games as PGN and a row to OUT/results.md (appended, so
 that a run can go on in parts); --only plays the matches named."""
@@ -83,6 +86,11 @@ def matches(args):
         for low, high in zip(chain, chain[1:] + [SCALE_MIN]):
             listed.append(("level-%d" % low, engine, level_options(low), level_options(high), "Solvane %d" % low,
                            "Solvane %d" % high, "self", args.tc))
+    elif args.mode == "hash":
+        listed.append(("hash-16-vs-0", engine, ["Hash=16"], [], "Solvane (Hash 16)", "Solvane", "self", args.tc))
+        for opponent in (1600, 1800):
+            listed.append(("hash-16-%d" % opponent, engine, ["Hash=16"], level_options(opponent),
+                           "Solvane (Hash 16)", "Stockfish %d" % opponent, "stockfish", args.tc))
     elif args.mode == "edges":
         for tc, name in (("1+0.1", "edge-1+0.1"), ("40/10", "edge-40-in-10")):
             listed.append((name, engine, [], level_options(1500), "Solvane", "Stockfish 1500", "stockfish", tc))
@@ -99,7 +107,7 @@ def matches(args):
 
 def main():
     p = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    p.add_argument("mode", choices=("levels", "soak", "edges"))
+    p.add_argument("mode", choices=("levels", "soak", "edges", "hash"))
     p.add_argument("engine")
     p.add_argument("--levels", type=lambda s: [int(x) for x in s.split(",")], default=[800, 1000, 1200, 1350, 1500])
     p.add_argument("--full", type=lambda s: [int(x) for x in s.split(",")], default=[1500, 1600],
@@ -111,7 +119,7 @@ def main():
     p.add_argument("--out", type=pathlib.Path, default=ROOT / "docs" / "calibration")
     args = p.parse_args()
     args.games = args.games or (200 if args.mode == "edges" else 100)
-    args.tc = args.tc or ("10+0.1" if args.mode == "levels" else "2+0.05")
+    args.tc = args.tc or ("2+0.05" if args.mode == "soak" else "10+0.1")
     args.out.mkdir(parents=True, exist_ok=True)
     table = args.out / "results.md"
     if not table.exists():
