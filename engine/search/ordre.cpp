@@ -25,9 +25,10 @@ void noter_tueur(int ply, coup m) {
 
 liste_du_coup liste_du_prefere(const noeud& n) {
     if (n.prefere.depart == 0 || (n.racine && !coup_de_la_racine(n.prefere))) return liste_du_coup::aucune;
-    const liste_du_coup l = liste_de(n.prefere);
-    // At the capture extension quiet moves come only when no capture is legal.
-    return l == liste_du_coup::calmes && n.depth == 0 ? liste_du_coup::aucune : l;
+    // The capture extension, where a quiet move comes only when no capture is
+    // legal, never reads the table: its nodes have no preferred move.
+    static_assert(PROFONDEUR_TABLE > 0);
+    return liste_de(n.prefere);
 }
 
 void ordonner_prises(coup* debut, coup* fin) {
