@@ -209,3 +209,17 @@ void uci_ponderhit() {
     horloge_lancer(true, b.limite_ms);
     CALCUL = 1;
 }
+
+std::atomic<int> PERFT{-1};
+
+// What "go" asked for, carried out by whichever thread runs the searches.
+void executer_calcul() {
+    restaurer_partie(PARTIE_UCI);
+    if (PERFT < 0) {
+        joue();
+        return;
+    }
+    perft_division(PERFT);
+    CALCUL = 0;
+    PERFT = -1;
+}

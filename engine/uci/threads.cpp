@@ -36,21 +36,8 @@ void horloge_lancer(bool armer, int limite_ms) {
     STOP = 0;
 }
 
-std::atomic<int> PERFT{-1};
-
 void attendre_fin_perft() {
     while (PERFT >= 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-}
-
-void executer_calcul() {
-    restaurer_partie(PARTIE_UCI);
-    if (PERFT < 0) {
-        joue();
-        return;
-    }
-    perft_division(PERFT);
-    CALCUL = 0;
-    PERFT = -1;
 }
 
 void attendre_fin_recherche() {

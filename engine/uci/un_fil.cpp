@@ -65,22 +65,9 @@ void horloge_lancer(bool armer, int limite_ms) {
     STOP = 0;
 }
 
-std::atomic<int> PERFT{-1};
-
 // Nothing runs beside a command here.
 void attendre_fin_perft() {}
 void attendre_fin_recherche() {}
-
-void executer_calcul() {
-    restaurer_partie(PARTIE_UCI);
-    if (PERFT < 0) {
-        joue();
-        return;
-    }
-    perft_division(PERFT);
-    CALCUL = 0;
-    PERFT = -1;
-}
 
 // The lines come through solvane_ligne: main only sets the engine up and
 // leaves it running.
