@@ -16,7 +16,7 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     isolated.kill();
   });
   const page = await newPage(browser);
-  const { shot, text, moves, until, state, settled, play, load, level, copy, legal, playAny, stop } = kit(page);
+  const { shot, text, log, moves, until, state, settled, play, load, level, copy, legal, playAny, stop } = kit(page);
   t.afterEach((step) => shot(step.name.split(/[:;,]/)[0].replace(/\W+/g, '-')));
   const hasTags = (pgn, tags) => tags.forEach((tag) => assert.ok(pgn.includes(`[${tag}]`), tag));
   // The analysis lines in SAN without move numbers; given a number, once that many rows of one depth are shown.
@@ -38,7 +38,7 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     await until(() => document.querySelector('#uci-log').textContent.includes('uciok'));
     // The settings offer what the engine announced but its build stamp, the options the page sets itself
     // and the one button, Clear Hash, which a table that only orders moves gives a page no use for.
-    const announced = (await text('#uci-log')).match(/(?<=^← option name ).+?(?= type )/gm)
+    const announced = (await log()).match(/(?<=^← option name ).+?(?= type )/gm)
       .filter((name) => !/^(Solvane .*|Ponder|MultiPV|UCI_LimitStrength|UCI_Elo|Seed|UCI_Chess960|Clear Hash)$/.test(name));
     assert.deepEqual(await page.$$eval('#settings-form input', (inputs) => inputs.map((i) => i.name)), announced);
     assert.ok(announced.includes('Threads') && announced.includes('Pawn'), announced.join());
@@ -57,7 +57,7 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     }
     // Every bestmove is the reply listed after the user's move, and no other reply came.
     const sans = await moves();
-    const replies = (await text('#uci-log')).match(/(?<=^← bestmove )\S+/gm);
+    const replies = (await log()).match(/(?<=^← bestmove )\S+/gm);
     const played = replies.map((uci, i) => sanOf(replay(sans.slice(0, 2 * i + 1)), uci));
     assert.deepEqual(played, sans.filter((_, i) => i % 2));
     // The page answers while the engine thinks; take back.
@@ -82,7 +82,7 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     await playAny();
     await settled(2);
     // Told both options (only then does it say so), it draws among its lines.
-    assert.match(await text('#uci-log'), /^← info string UCI_Elo 800 plays line \d+ of \d+, seed \d+$/m);
+    assert.match(await log(), /^← info string UCI_Elo 800 plays line \d+ of \d+, seed \d+$/m);
     hasTags(await copy('pgn'), ['BlackElo "800"', 'Level "rating 800, beginner"']);
     await level('depth', '3');
   });
@@ -171,11 +171,11 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     await page.select('#mode', 'play');
     await settled(6);
     await shot('chess960-castled');
-    const [sans, log] = [await moves(), await text('#uci-log')];
+    const [sans, uciLog] = [await moves(), await log()];
     assert.deepEqual(sans.slice(0, 5), ['Ne3', 'O-O-O', 'Nf3', 'Ne6', 'O-O']);
-    assert.equal(sanOf(replay(sans.slice(0, 5), start), log.match(/(?<=^← bestmove )\S+/gm).at(-1)), sans[5]);
+    assert.equal(sanOf(replay(sans.slice(0, 5), start), uciLog.match(/(?<=^← bestmove )\S+/gm).at(-1)), sans[5]);
     const told = `^→ setoption name UCI_Chess960 value true$[^]*^→ position fen ${start} moves ${castled}$`;
-    assert.match(log, new RegExp(told, 'm'));
+    assert.match(uciLog, new RegExp(told, 'm'));
     // A FEN of Chess960 taken when asked for (unasked, the FEN test above refuses it).
     await page.click('#io-chess960');
     await load(`${rank} w KQkq - 0 1`);

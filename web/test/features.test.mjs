@@ -28,7 +28,6 @@ test('clocks, review, keyboard, sounds, accessibility', { timeout: 10 * 60000 },
   });
   const k = kit(page);
   t.afterEach((step) => k.shot(`features-${step.name.split(/[:;,]/)[0].replace(/\W+/g, '-')}`));
-  const log = () => page.$eval('#uci-log', (pre) => pre.textContent);
   // Violations axe-core finds of impact serious or critical, by rule and the elements' selectors.
   const axe = async () => {
     if (!(await page.evaluate(() => !!self.axe))) await page.evaluate(axeSource);
@@ -48,7 +47,7 @@ test('clocks, review, keyboard, sounds, accessibility', { timeout: 10 * 60000 },
     assert.deepEqual(await page.$$eval('.clock', (c) => c.map((b) => [b.hidden, b.dataset.color])), [[false, 'b'], [false, 'w']]);
     await k.play('e2e4');
     await k.settled(2);
-    assert.match(await log(), /^→ go wtime \d{4} btime \d{4} winc 1000 binc 1000 depth 1$/m);
+    assert.match(await k.log(), /^→ go wtime \d{4} btime \d{4} winc 1000 binc 1000 depth 1$/m);
     // The player's clock runs, the engine's does not.
     const black = await k.text('#clock-top .clock-time');
     await k.until(() => document.querySelector('#clock-bottom').classList.contains('low'));

@@ -86,6 +86,8 @@ export function kit(page) {
     return [r.left + (x * r.width) / 8, r.top + (y * r.height) / 8];
   }, square);
   const frame = () => page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+  // The UCI log as drawn: it is redrawn at the next frame, so a line just received is shown a frame later.
+  k.log = async () => (await frame(), k.text('#uci-log'));
   // A move such as "e2e4" made on the board: dragged, clicked square by square, or tapped.
   k.play = async (move, how = 'drag') => {
     const [from, to] = [await k.centre(move.slice(0, 2)), await k.centre(move.slice(2, 4))];
