@@ -16,7 +16,7 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     isolated.kill();
   });
   const page = await newPage(browser);
-  const { shot, text, log, moves, until, state, settled, play, load, level, copy, legal, playAny, stop } = kit(page);
+  const { shot, text, log, logged, moves, until, state, settled, play, load, level, copy, legal, playAny, stop } = kit(page);
   t.afterEach((step) => shot(step.name.split(/[:;,]/)[0].replace(/\W+/g, '-')));
   const hasTags = (pgn, tags) => tags.forEach((tag) => assert.ok(pgn.includes(`[${tag}]`), tag));
   // The analysis lines in SAN without move numbers; given a number, once that many rows of one depth are shown.
@@ -35,7 +35,7 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     console.log(`# page start to engine ready: ${await state('startupMs')} ms`);
     await page.click('#raw summary');
     // The log is shown on "toggle", a task later.
-    await until(() => document.querySelector('#uci-log').textContent.includes('uciok'));
+    await logged('uciok');
     // The settings offer what the engine announced but its build stamp, the options the page sets itself
     // and the one button, Clear Hash, which a table that only orders moves gives a page no use for.
     const announced = (await log()).match(/(?<=^← option name ).+?(?= type )/gm)
@@ -44,7 +44,7 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     assert.ok(announced.includes('Threads') && announced.includes('Pawn'), announced.join());
     await page.$eval('#settings-form input[name="Move Overhead"]',
       (input) => ((input.value = '60000'), input.dispatchEvent(new Event('change'))));
-    await until(() => document.querySelector('#uci-log').textContent.includes('→ setoption name Move Overhead value 5000'));
+    await logged('→ setoption name Move Overhead value 5000');
   });
 
   await t.test('a game by drags and clicks, its replies legal; answering while thinking; take back', async () => {
@@ -184,7 +184,7 @@ test('Solvane in the browser', { timeout: 15 * 60000 }, async (t) => {
     // A game of standard chess tells the engine so.
     await load(INITIAL_FEN);
     await page.click('#analyse');
-    await until(() => document.querySelector('#uci-log').textContent.includes('→ setoption name UCI_Chess960 value false'));
+    await logged('→ setoption name UCI_Chess960 value false');
     await stop();
   });
 

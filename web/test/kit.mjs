@@ -88,6 +88,7 @@ export function kit(page) {
   const frame = () => page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
   // The UCI log as drawn: it is redrawn at the next frame, so a line just received is shown a frame later.
   k.log = async () => (await frame(), k.text('#uci-log'));
+  k.logged = (line) => k.until((line) => document.querySelector('#uci-log').textContent.includes(line), line);
   // A move such as "e2e4" made on the board: dragged, clicked square by square, or tapped.
   k.play = async (move, how = 'drag') => {
     const [from, to] = [await k.centre(move.slice(0, 2)), await k.centre(move.slice(2, 4))];
